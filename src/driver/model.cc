@@ -1,0 +1,107 @@
+#include "driver/model.h"
+
+#include <cstring>
+
+#include "driver/run_state.h"
+
+opcode_node start_opcode;
+const_node start_const;
+jumplabel_node start_jumplabel;
+unsigned char eeprom_cells[EEPROM_SIZE];
+unsigned char eeprom_used_cells[EEPROM_SIZE];
+model_arena arena;
+
+void init_tabs() {
+  start_opcode = opcode_node{};
+  start_const = const_node{};
+  start_jumplabel = jumplabel_node{};
+  std::memset(eeprom_cells, 0, sizeof eeprom_cells);
+  std::memset(eeprom_used_cells, 0, sizeof eeprom_used_cells);
+  inst_const = nullptr;
+}
+
+void reset_model() {
+  init_tabs();
+  arena = model_arena{};
+}
+
+char* arena_strdup(std::string_view text) {
+  return arena.strings.emplace_back(text).data();
+}
+
+namespace {
+
+/// The list discipline shared by all three lists: the first append fills the
+/// head itself, later ones link a new arena record at the tail.
+template <class Node>
+Node* append(Node& head, std::deque<Node>& store) {
+  if (head.next == nullptr) {
+    head.next = &head;
+    head.prev = &head;
+    return &head;
+  }
+  Node* node = &store.emplace_back();
+  node->next = &head;
+  node->prev = head.prev;
+  head.prev->next = node;
+  head.prev = node;
+  return node;
+}
+
+}  // namespace
+
+opcode_node* add_opcode(const char* file, int line, jumplabel_node* label, int opcode,
+                        param_value p1_value, int p1_kind, param_value p2_value, int p2_kind,
+                        param_value p3_value, int p3_kind, int op_index, int address,
+                        int size) {
+  opcode_node* node = append(start_opcode, arena.opcodes);
+  node->file = file;
+  node->line = line;
+  node->label = label;
+  node->opcode = opcode;
+  node->p1_value = p1_value;
+  node->p1_kind = p1_kind;
+  node->p2_value = p2_value;
+  node->p2_kind = p2_kind;
+  node->p3_value = p3_value;
+  node->p3_kind = p3_kind;
+  node->op_index = op_index;
+  node->address = address;
+  node->size = size;
+  node->org_fixed = 0;
+  return node;
+}
+
+const_node* add_const(const char* file, int line, const char* name, std::int32_t value) {
+  const_node* node = append(start_const, arena.consts);
+  node->file = file;
+  node->line = line;
+  node->name = name;
+  node->value = value;
+  return node;
+}
+
+jumplabel_node* add_jumplabel(const char* file, int line, const char* name) {
+  jumplabel_node* node = append(start_jumplabel, arena.labels);
+  node->file = file;
+  node->line = line;
+  node->name = name;
+  node->address = 0;
+  node->statement = nullptr;
+  return node;
+}
+
+opcode_node* insert_opcode_after(opcode_node* after) {
+  opcode_node* node = &arena.opcodes.emplace_back();
+  node->prev = after;
+  node->next = after->next;
+  after->next->prev = node;
+  after->next = node;
+  return node;
+}
+
+void unlink_opcode(opcode_node* node) {
+  node->prev->next = node->next;
+  node->next->prev = node->prev;
+  node->next = node->prev = nullptr;
+}

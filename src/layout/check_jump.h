@@ -1,0 +1,3 @@
+#pragma once
+/// Widens and rewrites jumps until no address changes.
+void check_jump();

@@ -1,0 +1,3 @@
+#pragma once
+/// Places the program and writes the hex, simulator hex, object and EEPROM files.
+void write_hexfile();

@@ -1,0 +1,139 @@
+#include "platform/disk.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+class file_reader : public source_reader {
+ public:
+  explicit file_reader(std::FILE* file) : file_(file) {}
+  ~file_reader() override { std::fclose(file_); }
+  file_reader(const file_reader&) = delete;
+  file_reader& operator=(const file_reader&) = delete;
+
+  long read(char* buffer, std::size_t max) override {
+    std::size_t got = std::fread(buffer, 1, max, file_);
+    if (got == 0 && std::ferror(file_)) return -1;
+    return static_cast<long>(got);
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+class string_reader : public source_reader {
+ public:
+  explicit string_reader(std::string text) : text_(std::move(text)) {}
+  long read(char* buffer, std::size_t max) override {
+    std::size_t count = std::min(max, text_.size() - pos_);
+    std::memcpy(buffer, text_.data() + pos_, count);
+    pos_ += count;
+    return static_cast<long>(count);
+  }
+
+ private:
+  std::string text_;
+  std::size_t pos_ = 0;
+};
+
+real_disk the_real_disk;
+disk_interface* current_disk = &the_real_disk;
+
+}  // namespace
+
+std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
+                                                      std::string& reason) {
+  std::FILE* file = std::fopen(native_path(path).c_str(), "r");
+  if (file == nullptr) {
+    reason = std::strerror(errno);
+    return nullptr;
+  }
+  return std::make_unique<file_reader>(file);
+}
+
+bool real_disk::write_file(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(native_path(path).c_str(), "w");
+  if (file == nullptr) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  ok = std::fclose(file) == 0 && ok;
+  return ok;
+}
+
+void real_disk::remove_file(const std::string& path) {
+  std::remove(native_path(path).c_str());
+}
+
+std::string real_disk::working_directory() {
+  std::error_code error;
+  std::string cwd = std::filesystem::current_path(error).string();
+  return error ? std::string() : cwd;
+}
+
+std::unique_ptr<source_reader> memory_disk::open_source(const std::string& path,
+                                                        std::string& reason) {
+  auto found = files.find(native_path(path));
+  if (found == files.end()) {
+    reason = "No such file or directory";
+    return nullptr;
+  }
+  return std::make_unique<string_reader>(found->second);
+}
+
+bool memory_disk::write_file(const std::string& path, const std::string& text) {
+  std::string key = native_path(path);
+  if (read_only.count(key)) return false;
+  files[key] = text;
+  return true;
+}
+
+void memory_disk::remove_file(const std::string& path) { files.erase(native_path(path)); }
+
+disk_interface& disk() { return *current_disk; }
+
+void set_disk(disk_interface* replacement) {
+  current_disk = replacement != nullptr ? replacement : &the_real_disk;
+}
+
+std::string native_path(const std::string& path) {
+#ifdef _WIN32
+  return path;
+#else
+  std::string result = path;
+  for (char& c : result) {
+    if (c == '\\') c = '/';
+  }
+  return result;
+#endif
+}
+
+std::string header_time() {
+  static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::time_t now = std::time(nullptr);
+  bool utc = false;
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+    char* end = nullptr;
+    errno = 0;
+    long long seconds = std::strtoll(epoch, &end, 10);
+    if (*epoch != '\0' && *end == '\0' && errno == 0) {
+      now = static_cast<std::time_t>(seconds);
+      utc = true;
+    }
+  }
+  std::tm parts{};
+#ifdef _WIN32
+  if (utc ? gmtime_s(&parts, &now) : localtime_s(&parts, &now)) parts = std::tm{};
+#else
+  if ((utc ? gmtime_r(&now, &parts) : localtime_r(&now, &parts)) == nullptr) parts = std::tm{};
+#endif
+  char text[64];
+  std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %d", days[parts.tm_wday % 7],
+                months[parts.tm_mon % 12], parts.tm_mday, parts.tm_hour, parts.tm_min,
+                parts.tm_sec, parts.tm_year + 1900);
+  return text;
+}

@@ -1,0 +1,68 @@
+// What the assembler takes from the operating system: files, the working
+// directory and the clock. Tests and fuzzers swap in an in-memory disk.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <string>
+
+/// An open source file, read in blocks.
+class source_reader {
+ public:
+  virtual ~source_reader() = default;
+  /// Reads up to `max` bytes; returns the count (0 at the end) or -1 on error.
+  virtual long read(char* buffer, std::size_t max) = 0;
+};
+
+class disk_interface {
+ public:
+  virtual ~disk_interface() = default;
+  /// Opens a source in text mode; on failure returns null and sets `reason`
+  /// to the system's description of the error.
+  virtual std::unique_ptr<source_reader> open_source(const std::string& path,
+                                                     std::string& reason) = 0;
+  /// Creates or replaces a text file; false when it cannot be written.
+  virtual bool write_file(const std::string& path, const std::string& text) = 0;
+  /// Deletes a file; a missing file is no error.
+  virtual void remove_file(const std::string& path) = 0;
+  virtual std::string working_directory() = 0;
+};
+
+/// The real file system of the platform.
+class real_disk : public disk_interface {
+ public:
+  std::unique_ptr<source_reader> open_source(const std::string& path,
+                                             std::string& reason) override;
+  bool write_file(const std::string& path, const std::string& text) override;
+  void remove_file(const std::string& path) override;
+  std::string working_directory() override;
+};
+
+/// Files held in memory, keyed by the path as the assembler passes it.
+class memory_disk : public disk_interface {
+ public:
+  std::unique_ptr<source_reader> open_source(const std::string& path,
+                                             std::string& reason) override;
+  bool write_file(const std::string& path, const std::string& text) override;
+  void remove_file(const std::string& path) override;
+  std::string working_directory() override { return cwd; }
+
+  std::map<std::string, std::string> files;
+  std::string cwd = "/work";
+  /// Paths whose writes fail, to test unwritable outputs.
+  std::map<std::string, bool> read_only;
+};
+
+/// The disk the run uses; the real one unless a test installed another.
+disk_interface& disk();
+void set_disk(disk_interface* replacement);
+
+/// The path as the file system wants it: POSIX builds turn backslashes into
+/// '/', so that paths written for either platform work.
+std::string native_path(const std::string& path);
+
+/// Time stamp of the output headers, "Wed Dec 09 08:35:47 2026": the local
+/// time, or SOURCE_DATE_EPOCH in UTC when that is set, for reproducible builds.
+std::string header_time();

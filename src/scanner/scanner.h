@@ -1,0 +1,16 @@
+// The scanner's interface to the driver and the parser.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/disk.h"
+
+/// Hands the opened main source to the scanner; its first call takes it over.
+void scanner_set_main_source(std::unique_ptr<source_reader> source, const std::string& path);
+/// Closes the main source after a successful parse.
+void scanner_close_main_source();
+/// Forgets every open source, definition and counter of an earlier run.
+void scanner_reset();
+
+int yylex();
