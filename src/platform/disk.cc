@@ -4,7 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+
+#ifdef _WIN32
+#include <direct.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -68,9 +73,16 @@ void real_disk::remove_file(const std::string& path) {
 }
 
 std::string real_disk::working_directory() {
-  std::error_code error;
-  std::string cwd = std::filesystem::current_path(error).string();
-  return error ? std::string() : cwd;
+  // Both calls allocate a buffer of the length needed: no path is too long.
+#ifdef _WIN32
+  char* cwd = _getcwd(nullptr, 0);
+#else
+  char* cwd = getcwd(nullptr, 0);
+#endif
+  if (cwd == nullptr) return std::string();
+  std::string result(cwd);
+  std::free(cwd);
+  return result;
 }
 
 std::unique_ptr<source_reader> memory_disk::open_source(const std::string& path,
