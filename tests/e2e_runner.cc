@@ -4,13 +4,15 @@
 //
 // A case file is a list of sections, each opened by a line "=== KIND ARGS":
 //   === args ARG...            command-line arguments ("..." quotes blanks)
-//   === file PATH [noeol]      an input file; its lines follow
+//   === file PATH [noeol] [crlf]  an input file; its lines follow ("crlf"
+//                              writes them with CR LF line ends)
 //   === dir PATH               an empty directory
 //   === stdout [noeol]         the exact standard output
 //   === stderr [noeol]         the exact standard error (unchecked when absent)
 //   === status N               the exit status (0 when absent)
 //   === out PATH [noeol]       an output file and its exact content
 //   === absent PATH            a file that must not exist afterwards
+//   === platform NAME          run only on "posix" or "windows" (E2E_PLATFORM)
 // Lines before the first section are comments. "noeol" drops the line break
 // at the end of the section. With E2E_CRLF=1 the runner accepts CR LF line
 // ends in everything the assembler produced (a Windows build).
@@ -85,9 +87,19 @@ std::vector<section> read_case(const std::string& path) {
     pos = next;
   }
   for (section& s : sections) {
-    if (!s.words.empty() && s.words.back() == "noeol") {
+    bool noeol = false, crlf = false;
+    while (!s.words.empty() && (s.words.back() == "noeol" || s.words.back() == "crlf")) {
+      (s.words.back() == "noeol" ? noeol : crlf) = true;
       s.words.pop_back();
-      if (!s.body.empty() && s.body.back() == '\n') s.body.pop_back();
+    }
+    if (noeol && !s.body.empty() && s.body.back() == '\n') s.body.pop_back();
+    if (crlf) {
+      std::string converted;
+      for (char c : s.body) {
+        if (c == '\n') converted += '\r';
+        converted += c;
+      }
+      s.body = converted;
     }
   }
   return sections;
@@ -147,6 +159,14 @@ int main(int argc, char** argv) {
   std::vector<section> sections = read_case(argv[1]);
   std::vector<std::string> command(argv + 2, argv + argc);
   bool crlf = std::getenv("E2E_CRLF") != nullptr;
+  const char* platform = std::getenv("E2E_PLATFORM");
+  for (const section& s : sections) {
+    if (s.kind == "platform" && !s.words.empty() &&
+        s.words[0] != (platform != nullptr ? platform : "posix")) {
+      std::cout << "skipped: " << s.words[0] << " only\n";
+      return 77;
+    }
+  }
 
   std::string pattern = (fs::temp_directory_path() / "zr17_e2e_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) {
