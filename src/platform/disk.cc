@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -52,7 +53,15 @@ disk_interface* current_disk = &the_real_disk;
 
 std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
                                                       std::string& reason) {
-  std::FILE* file = std::fopen(native_path(path).c_str(), "r");
+  std::string native = native_path(path);
+  // Some systems open a directory for reading and fail only at the first
+  // read; a directory is never a source, so refuse it here.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(native, ignored)) {
+    reason = std::strerror(EISDIR);
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(native.c_str(), "r");
   if (file == nullptr) {
     reason = std::strerror(errno);
     return nullptr;
