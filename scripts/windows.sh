@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Cross-builds zr17_asm.exe with MinGW-w64 and runs the end-to-end suite
+# against it under Wine.
+# Usage: scripts/windows.sh [--no-tests]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh --tests
+need=()
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+if [[ "${1:-}" != "--no-tests" ]]; then
+  command -v wine >/dev/null || need+=(wine wine64)
+fi
+if [[ ${#need[@]} -gt 0 ]]; then
+  if [[ $(id -u) -eq 0 ]]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq "${need[@]}" >/dev/null
+  else
+    echo "Install: sudo apt-get install -y ${need[*]}" >&2
+    exit 1
+  fi
+fi
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+[[ "${1:-}" == "--no-tests" ]] && exit 0
+
+# One persistent wineserver, so that each case does not pay Wine's start-up.
+export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$PWD/build-wine/prefix}"
+mkdir -p "$WINEPREFIX"
+wineboot --init >/dev/null 2>&1 || true
+wineserver -p
+trap 'wineserver -k || true' EXIT
+cmake --preset wine >/dev/null
+cmake --build --preset wine --target e2e_runner
+ctest --preset wine
