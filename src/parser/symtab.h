@@ -1,5 +1,45 @@
-// The table of declared names: constants and jump labels.
+// The table of declared names: constants and jump labels share one table.
 #pragma once
 
-/// Clears all slots.
+#include <cstdint>
+
+enum ref_kind : int {
+  REF_CONST = 0,
+  REF_LABEL = 1,
+};
+
+/// One declaration of a name; a name's references run from newest to oldest.
+struct sym_ref {
+  sym_ref* next = nullptr;
+  const char* file = nullptr;  ///< compared by identity, not by content
+  int line = 0;
+  void* record = nullptr;  ///< the const_node (REF_CONST) or jumplabel_node (REF_LABEL)
+  int kind = REF_CONST;
+};
+
+/// One slot: a name keeps its slot for the whole run.
+struct sym_entry {
+  sym_ref* reflist = nullptr;
+  const char* name = nullptr;  ///< null for a free slot; the caller's string
+};
+
+constexpr int SYMTAB_SIZE = 9997;
+extern sym_entry symtab[SYMTAB_SIZE];
+
+std::uint32_t symhash(const char* name);
+
+/// The slot of `name`, claimed when the name is new; a full table ends the run.
+sym_entry* lookup(const char* name);
+
+/// Registers a declaration and returns its reference; a declaration already
+/// registered (same line, same file string, same kind) is returned as is.
+sym_ref* addref(int line, const char* file, const char* name, void* record, int kind);
+
+/// The newest reference of `kind` for `name`, or null. Never inserts.
+sym_ref* find_symbol_ref(const char* name, int kind);
+
+/// The record of the newest reference of `kind` for `name`, or null.
+void* find_symbol(const char* name, int kind);
+
+/// Clears all slots and forgets every reference.
 void symtab_reset();

@@ -1,0 +1,116 @@
+#include "parser/symtab.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+
+#include "driver/run_state.h"
+
+namespace {
+
+class Symtab : public ::testing::Test {
+ protected:
+  void SetUp() override { symtab_reset(); }
+  void TearDown() override { symtab_reset(); }
+
+  /// Names must outlive the table, which keeps the pointers it is given.
+  const char* keep(std::string name) { return names_.emplace_back(std::move(name)).c_str(); }
+
+  /// The first names "n0", "n1", ... whose home slot is `slot`.
+  std::deque<const char*> names_with_home(std::uint32_t slot, int count) {
+    std::deque<const char*> found;
+    for (int i = 0; static_cast<int>(found.size()) < count; ++i) {
+      std::string name = "n" + std::to_string(i);
+      if (symhash(name.c_str()) % SYMTAB_SIZE == slot) found.push_back(keep(name));
+    }
+    return found;
+  }
+
+  std::deque<std::string> names_;
+};
+
+int slot_of(const sym_entry* entry) { return static_cast<int>(entry - symtab); }
+
+TEST_F(Symtab, HashTakesBytesAsSigned) {
+  EXPECT_EQ(symhash("a"), 97u);
+  EXPECT_EQ(symhash("abc"), 6912u);
+  EXPECT_EQ(symhash("loop"), 75524u);
+  EXPECT_EQ(symhash("loop") % SYMTAB_SIZE, 5545u);
+  EXPECT_EQ(symhash("LOOP"), 59140u);
+  EXPECT_EQ(symhash("LOOP") % SYMTAB_SIZE, 9155u);
+  EXPECT_EQ(symhash("\xE4"), 4294967268u);
+  EXPECT_EQ(symhash("\xE4") % SYMTAB_SIZE, 6143u);
+  EXPECT_EQ(symhash(""), 0u);
+}
+
+TEST_F(Symtab, LookupClaimsTheHomeSlotOnceAndComparesExactly) {
+  sym_entry* loop = lookup(keep("loop"));
+  EXPECT_EQ(slot_of(loop), 5545);
+  EXPECT_EQ(lookup(keep("loop")), loop);  // another string with the same text
+  EXPECT_EQ(slot_of(lookup(keep("LOOP"))), 9155);
+  EXPECT_EQ(loop->reflist, nullptr);
+}
+
+TEST_F(Symtab, CollidingNamesProbeToTheNextSlot) {
+  std::deque<const char*> names = names_with_home(1234, 2);
+  EXPECT_EQ(slot_of(lookup(names[0])), 1234);
+  EXPECT_EQ(slot_of(lookup(names[1])), 1235);
+  int record = 0;
+  addref(3, "f", names[1], &record, REF_CONST);
+  EXPECT_EQ(find_symbol(names[1], REF_CONST), &record);
+  EXPECT_EQ(find_symbol(names[0], REF_CONST), nullptr);
+}
+
+TEST_F(Symtab, ProbingWrapsFromTheLastSlotToTheFirst) {
+  std::deque<const char*> names = names_with_home(SYMTAB_SIZE - 1, 3);
+  EXPECT_EQ(slot_of(lookup(names[0])), SYMTAB_SIZE - 1);
+  EXPECT_EQ(slot_of(lookup(names[1])), 0);
+  EXPECT_EQ(slot_of(lookup(names[2])), 1);
+  EXPECT_EQ(slot_of(lookup(names[1])), 0);
+}
+
+TEST_F(Symtab, ReferencesAreNewestFirstAndFilteredByKind) {
+  const char* file = "main.asm";
+  int first_const = 0, label = 0, second_const = 0;
+  const char* name = keep("value");
+  addref(1, file, name, &first_const, REF_CONST);
+  addref(2, file, name, &label, REF_LABEL);
+  addref(3, file, name, &second_const, REF_CONST);
+  EXPECT_EQ(find_symbol(name, REF_CONST), &second_const);
+  EXPECT_EQ(find_symbol(name, REF_LABEL), &label);
+  EXPECT_EQ(find_symbol_ref(name, REF_LABEL)->line, 2);
+  EXPECT_EQ(find_symbol_ref(keep("Value"), REF_CONST), nullptr);
+}
+
+TEST_F(Symtab, TheSameDeclarationIsRegisteredOnce) {
+  std::string same_text = "main.asm";
+  const char* file = keep(same_text);
+  const char* other_file = keep(same_text);
+  int record = 0;
+  const char* name = keep("x1");
+  sym_ref* first = addref(4, file, name, &record, REF_LABEL);
+  EXPECT_EQ(addref(4, file, name, nullptr, REF_LABEL), first);
+  EXPECT_EQ(first->next, nullptr);
+  // Another file string, line or kind is another declaration.
+  EXPECT_NE(addref(4, other_file, name, &record, REF_LABEL), first);
+  EXPECT_NE(addref(5, file, name, &record, REF_LABEL), first);
+  EXPECT_NE(addref(4, file, name, &record, REF_CONST), first);
+}
+
+TEST_F(Symtab, TheLastFreeSlotFitsAndOneMoreNameOverflows) {
+  for (int i = 0; i < SYMTAB_SIZE; ++i) lookup(keep("s" + std::to_string(i)));
+  EXPECT_EQ(lookup(keep("s0"))->name, std::string("s0"));
+  EXPECT_EQ(find_symbol_ref(keep("absent"), REF_CONST), nullptr);
+  testing::internal::CaptureStderr();
+  try {
+    addref(1, "f", keep("one_more"), nullptr, REF_LABEL);
+    FAIL() << "no overflow";
+  } catch (const fatal_exit& end) {
+    EXPECT_EQ(end.status, 1);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "symbol table overflow\n");
+  EXPECT_THROW(lookup(keep("another")), fatal_exit);
+}
+
+}  // namespace
