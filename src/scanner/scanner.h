@@ -13,4 +13,10 @@ void scanner_close_main_source();
 /// Forgets every open source, definition and counter of an earlier run.
 void scanner_reset();
 
+/// The next token; its value is left in yylval and its location in yylloc.
 int yylex();
+
+/// Name of the source being read; messages print it and records keep it.
+extern const char* curfilename;
+/// Column of the next character on the current line, from 1.
+extern int yycolumn;
