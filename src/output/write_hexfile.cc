@@ -1,0 +1,47 @@
+#include "output/write_hexfile.h"
+
+#include "output/appendf.h"
+#include "output/output_file.h"
+#include "output/output_names.h"
+#include "output/program_image.h"
+#include "output/write_objfile.h"
+
+namespace {
+
+const char* const assembler_version = "1.4.8";
+
+/// Two bytes per line, each with the comment of the instruction it belongs to.
+std::string hex_file_text(const program_image& image, int highest) {
+  std::string text = file_header("Downloadable Hex-File for ZR17", assembler_version);
+  for (int address = 0; address <= highest; address += 2) {
+    const image_cell& even = image.cells[address];
+    const image_cell& odd = image.cells[address + 1];
+    appendf(text, "%04X: %02X %02X\t//--- %d: %s;  %s;\n", address, even.value, odd.value,
+            address, even.comment.c_str(), odd.comment.c_str());
+  }
+  text += "\n\n";
+  return text;
+}
+
+/// The bare bytes, sixteen to a line.
+std::string sim_hex_file_text(const program_image& image, int highest) {
+  std::string text;
+  for (int address = 0; address <= highest; ++address) {
+    appendf(text, "%02X ", image.cells[address].value);
+    if ((address & 0xF) == 0xF) text += '\n';
+  }
+  text += "\n\n";
+  return text;
+}
+
+}  // namespace
+
+void write_hexfile() {
+  program_image image;
+  place_program(image);
+  const int highest = image.highest_used();
+  write_output_file(output_file_name(".hex"), hex_file_text(image, highest));
+  write_output_file(output_file_name("_sim.hex"), sim_hex_file_text(image, highest));
+  write_objfile();
+  write_eeprom_file();
+}

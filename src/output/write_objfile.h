@@ -1,0 +1,8 @@
+// The object file (jump labels with their addresses) and the EEPROM file.
+#pragma once
+
+/// Lists every statement's jump label as a constant declaration.
+void write_objfile();
+
+/// Writes the EEPROM image, or removes its file when no cell is used.
+void write_eeprom_file();
