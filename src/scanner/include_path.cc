@@ -17,7 +17,7 @@ bool starts_with_up_step(std::string_view name) {
 /// A directory whose last part can be climbed out of by dropping it: not a
 /// root, a drive, "." or ".." (dropping those would not go up a level).
 bool has_level(std::string_view dir) {
-  std::string_view last = split_path(dir).name;
+  std::string last = split_path(dir).name;
   return !last.empty() && last != "." && last != ".." && last.back() != ':';
 }
 
