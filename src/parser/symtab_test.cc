@@ -5,7 +5,9 @@
 #include <deque>
 #include <string>
 
+#include "driver/driver.h"
 #include "driver/run_state.h"
+#include "platform/disk.h"
 
 namespace {
 
@@ -111,6 +113,41 @@ TEST_F(Symtab, TheLastFreeSlotFitsAndOneMoreNameOverflows) {
   }
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "symbol table overflow\n");
   EXPECT_THROW(lookup(keep("another")), fatal_exit);
+}
+
+}  // namespace
+
+namespace {
+
+/// Runs the assembler in memory over `source`; returns the status.
+int assemble(const std::string& source, std::string& out, std::string& err) {
+  memory_disk files;
+  files.files["prog.asm"] = source;
+  set_disk(&files);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  int status = run_assembler({"prog.asm"});
+  out = testing::internal::GetCapturedStdout();
+  err = testing::internal::GetCapturedStderr();
+  set_disk(nullptr);
+  return status;
+}
+
+std::string labels_then_bad_line(int count) {
+  std::string source = "org 0\n";
+  for (int i = 0; i < count; ++i) source += "l" + std::to_string(i) + ": nop\n";
+  return source + "5\n";
+}
+
+TEST(SymtabRun, TheTableHoldsExactly9997NamesOfARun) {
+  std::string out, err;
+  EXPECT_EQ(assemble(labels_then_bad_line(SYMTAB_SIZE), out, err), 1);
+  EXPECT_NE(out.find("prog.asm Line 9999 ERROR: syntax error, unexpected INT\n"), std::string::npos);
+  EXPECT_EQ(err, "");
+
+  EXPECT_EQ(assemble(labels_then_bad_line(SYMTAB_SIZE + 1), out, err), 1);
+  EXPECT_EQ(out, "--- ZR17 Assembler,          tessaro instrument works ---\n");
+  EXPECT_EQ(err, "symbol table overflow\n");
 }
 
 }  // namespace
