@@ -37,9 +37,15 @@ cp examples/*.asm examples/*.inc "$corpus"/ 2>/dev/null || true
 export ASAN_OPTIONS=detect_leaks=0
 for target in fuzz_assemble fuzz_includes; do
   echo "== $target for ${seconds}s"
+  mkdir -p "build-fuzz/corpus-$target"
   build-fuzz/$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=65536 -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 \
-    "$corpus" 2>&1 | tail -n 12
+    "build-fuzz/corpus-$target" "$corpus" >"build-fuzz/$target.log" 2>&1 || {
+    tail -n 40 "build-fuzz/$target.log"
+    exit 1
+  }
+  grep -E '^#[0-9]+' "build-fuzz/$target.log" | tail -n 1
+  grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "build-fuzz/$target.log"
 done
 if compgen -G "build-fuzz/findings/*" >/dev/null; then
   echo "fuzzing found problems:" >&2
