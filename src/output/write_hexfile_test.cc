@@ -136,6 +136,8 @@ TEST_F(write_hexfile_test, StatementPastTheEndEndsPlacement) {
   EXPECT_NE(hex.find("FFFE: 12 34\t//--- 65534: equal_2 (1193046);  equal_1 (1193046);\n\n\n"),
             std::string::npos);
   EXPECT_NE(hex.find("0010: 00 00\t//--- 16: unused;  unused;\n"), std::string::npos);
+  // The byte that would lie at 0x10000 goes nowhere: address 0 keeps the nop.
+  EXPECT_NE(hex.find("\n0000: 00 00\t//--- 0: nop ();  unused;\n"), std::string::npos);
   EXPECT_NE(file("prog.obj"), "<absent>");
 }
 
