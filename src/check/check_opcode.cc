@@ -25,8 +25,8 @@ bool is_address_form(const opcode_node* node) {
   return (node->opcode == OP_GOTO || node->opcode == OP_JSUB) && node->p1_kind == PARAM_NUMBER;
 }
 
-int required_kind(const opcode_node* node, operand_spec spec) {
-  switch (spec) {
+int required_kind(const opcode_node* node, operand_spec operand) {
+  switch (operand) {
     case operand_spec::none: return PARAM_NONE;
     case operand_spec::reg: return PARAM_REGISTER;
     case operand_spec::number: return PARAM_NUMBER;
