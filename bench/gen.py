@@ -12,7 +12,7 @@ def million_lines(path, lines=1_000_000):
     statements = 0
     section = 0
     while len(out) < lines - 40:
-        if statements and statements % 1000 == 0:
+        if statements >= (section + 1) * 1000:
             section += 1
             out.append(f" ORG 0x{section * 1024:04X}")
         kind = len(out) % 16
@@ -32,7 +32,7 @@ def million_lines(path, lines=1_000_000):
             out.append(f"        gotoNE loop{section}")
             statements += 1
             # the jump is 2 bytes: keep the section inside 1024 bytes
-        elif statements < 60_000 or True:
+        else:
             out.append(f"        {ops[statements % len(ops)]}    ; statement {statements}")
             statements += 1
     with open(path, "w") as f:
