@@ -2,7 +2,7 @@
 
 #include "driver/model.h"
 #include "driver/opcode_table.h"
-#include "output/appendf.h"
+#include "output/text_format.h"
 
 namespace {
 
@@ -193,28 +193,26 @@ encoding encode(const opcode_node* node) {
 }
 
 std::string get_hex_string(const opcode_node* node, int form, int suffix) {
-  const std::string name = get_opcode_name(node->opcode);
-  const bool one_byte = node->size == 1;
   const int x1 = node->p1_kind == PARAM_LABEL ? target_address(node->p1_value) : node->p1_value.num;
-  const int x2 = node->p2_value.num;
   const int x3 = node->p3_kind == PARAM_LABEL ? target_address(node->p3_value) : node->p3_value.num;
-  std::string text;
-  switch (form) {
-    case 0:
-      if (one_byte) appendf(text, "%s ()", name.c_str());
-      else appendf(text, "%s_%d ()", name.c_str(), suffix);
-      break;
-    case 1:
-      if (one_byte) appendf(text, "%s (%d)", name.c_str(), x1);
-      else appendf(text, "%s_%d (%d)", name.c_str(), suffix, x1);
-      break;
-    case 2:
-      if (one_byte) appendf(text, "%s (%d,%d)", name.c_str(), node->p1_value.num, x2);
-      else appendf(text, "%s_%d (%d,%d)", name.c_str(), suffix, node->p1_value.num, x2);
-      break;
-    default:
-      appendf(text, "%s_%d (%d,%d,%d)", name.c_str(), suffix, node->p1_value.num, x2, x3);
-      break;
+  // "%s ()", "%s_%d (%d)", "%s (%d,%d)", "%s_%d (%d,%d,%d)" and their kin.
+  std::string text = get_opcode_name(node->opcode);
+  if (node->size != 1 || form == 3) {
+    text += '_';
+    append_dec(text, suffix);
   }
+  text += " (";
+  if (form == 1) {
+    append_dec(text, x1);
+  } else if (form >= 2) {
+    append_dec(text, node->p1_value.num);
+    text += ',';
+    append_dec(text, node->p2_value.num);
+    if (form == 3) {
+      text += ',';
+      append_dec(text, x3);
+    }
+  }
+  text += ')';
   return text;
 }

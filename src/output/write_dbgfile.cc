@@ -1,7 +1,7 @@
 #include "output/write_dbgfile.h"
 
 #include "driver/model.h"
-#include "output/appendf.h"
+#include "output/text_format.h"
 #include "output/output_file.h"
 #include "output/output_names.h"
 
@@ -10,7 +10,13 @@ void write_dbgfile() {
   if (start_opcode.next != nullptr) {
     const opcode_node* node = &start_opcode;
     do {
-      appendf(text, "%04X: %d %s\n", node->address, node->line, node->file);
+      // "%04X: %d %s\n"
+      append_hex(text, static_cast<unsigned>(node->address), 4);
+      text += ": ";
+      append_dec(text, node->line);
+      text += ' ';
+      text += node->file;
+      text += '\n';
       node = node->next;
     } while (node != &start_opcode);
     text += "\n\n";

@@ -1,9 +1,9 @@
 #include "output/write_hexfile.h"
 
-#include "output/appendf.h"
 #include "output/output_file.h"
 #include "output/output_names.h"
 #include "output/program_image.h"
+#include "output/text_format.h"
 #include "output/write_objfile.h"
 
 namespace {
@@ -16,8 +16,19 @@ std::string hex_file_text(const program_image& image, int highest) {
   for (int address = 0; address <= highest; address += 2) {
     const image_cell& even = image.cells[address];
     const image_cell& odd = image.cells[address + 1];
-    appendf(text, "%04X: %02X %02X\t//--- %d: %s;  %s;\n", address, even.value, odd.value,
-            address, even.comment.c_str(), odd.comment.c_str());
+    // "%04X: %02X %02X\t//--- %d: %s;  %s;\n"
+    append_hex(text, static_cast<unsigned>(address), 4);
+    text += ": ";
+    append_hex(text, even.value, 2);
+    text += ' ';
+    append_hex(text, odd.value, 2);
+    text += "\t//--- ";
+    append_dec(text, address);
+    text += ": ";
+    text += even.comment;
+    text += ";  ";
+    text += odd.comment;
+    text += ";\n";
   }
   text += "\n\n";
   return text;
@@ -27,7 +38,8 @@ std::string hex_file_text(const program_image& image, int highest) {
 std::string sim_hex_file_text(const program_image& image, int highest) {
   std::string text;
   for (int address = 0; address <= highest; ++address) {
-    appendf(text, "%02X ", image.cells[address].value);
+    append_hex(text, image.cells[address].value, 2);
+    text += ' ';
     if ((address & 0xF) == 0xF) text += '\n';
   }
   text += "\n\n";
