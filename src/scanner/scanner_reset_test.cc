@@ -4,30 +4,10 @@
 
 #include <string>
 
-#include "driver/driver.h"
-#include "platform/disk.h"
+#include "driver/in_memory_run.h"
 
 namespace {
 
-struct run_result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-run_result assemble(memory_disk& files, const std::string& path) {
-  set_disk(&files);
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  run_result result;
-  result.status = run_assembler({path});
-  result.out = testing::internal::GetCapturedStdout();
-  result.err = testing::internal::GetCapturedStderr();
-  set_disk(nullptr);
-  return result;
-}
-
-const std::string BANNER = "--- ZR17 Assembler,          tessaro instrument works ---\n";
 
 TEST(ScannerReset, ARunStoppedInsideAnIncludeLeavesNothingBehind) {
   memory_disk first;
