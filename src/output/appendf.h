@@ -3,7 +3,4 @@
 
 #include <string>
 
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
 void appendf(std::string& text, const char* format, ...);

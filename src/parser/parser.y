@@ -16,8 +16,7 @@ struct jumplabel_node;
 /// Reports a syntax error at the lookahead token's line.
 void yyerror(const char* message);
 /// Reports an error at the first line of `location`.
-void lyyerror(const YYLTYPE& location, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+void lyyerror(const YYLTYPE& location, const char* format, ...);
 }
 
 %{
