@@ -119,18 +119,6 @@ void set_disk(disk_interface* replacement) {
   current_disk = replacement != nullptr ? replacement : &the_real_disk;
 }
 
-std::string native_path(const std::string& path) {
-#ifdef _WIN32
-  return path;
-#else
-  std::string result = path;
-  for (char& c : result) {
-    if (c == '\\') c = '/';
-  }
-  return result;
-#endif
-}
-
 std::string header_time() {
   static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",

