@@ -25,11 +25,14 @@ cmake --build --preset windows
 [[ "${1:-}" == "--no-tests" ]] && exit 0
 
 # One persistent wineserver, so that each case does not pay Wine's start-up.
+# It is started before anything else uses the prefix: a server that is
+# already running (one left from an earlier run) refuses a second one, and
+# serves just as well.
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$PWD/build-wine/prefix}"
 mkdir -p "$WINEPREFIX"
+wineserver -p 2>/dev/null || true
+trap 'wineserver -k 2>/dev/null || true' EXIT
 wineboot --init >/dev/null 2>&1 || true
-wineserver -p
-trap 'wineserver -k || true' EXIT
 cmake --preset wine >/dev/null
 cmake --build --preset wine --target e2e_runner
 ctest --preset wine
