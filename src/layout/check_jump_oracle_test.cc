@@ -1,0 +1,177 @@
+#include "layout/check_jump_oracle.h"
+
+#include <cstdio>
+#include <new>
+
+#include "driver/model.h"
+#include "driver/opcode_table.h"
+#include "driver/run_state.h"
+
+namespace {
+
+/// The jump optimisation cannot go on: the message is out, the run ends
+/// without a summary and without output files.
+[[noreturn]] void end_run() {
+  ++err_cnt;
+  std::fflush(stdout);
+  throw fatal_exit{1};
+}
+
+bool is_plain_jump(int id) { return id == OP_GOTO || (id >= OP_GOTOCARC && id <= OP_GOTOPOS); }
+bool is_bit_jump(int id) { return id == OP_GOTOBITC || id == OP_GOTOBITS; }
+bool is_bit_skip(int id) { return id == OP_SKIPBITC || id == OP_SKIPBITS; }
+
+/// How the statements after a grown one are moved.
+enum class walk_rule {
+  widening,    ///< +1; a statement that does not overlap stays, the walk goes on
+  rewrite,     ///< +2; a statement that does not overlap was placed by ORG: fatal
+  conversion,  ///< +1; the first statement that does not overlap ends the walk
+};
+
+void move_following(const opcode_node* grown, walk_rule rule, const opcode_node* cause) {
+  const int step = rule == walk_rule::rewrite ? 2 : 1;
+  int end = grown->address + grown->size;
+  for (opcode_node* node = grown->next; node != &start_opcode; node = node->next) {
+    if (rule == walk_rule::widening && node->address == 0) return;
+    if (node->address < end) {
+      node->address += step;
+    } else if (rule == walk_rule::conversion) {
+      return;
+    } else if (rule == walk_rule::rewrite) {
+      std::printf(
+          "%s Line %d ERROR: Jump optimization tried to change an opcode address fixed with "
+          "org at line n\xB0 %d in file '%s'\n",
+          cause->file, cause->line, node->line, node->file);
+      end_run();
+    }
+    end = node->address + node->size;
+  }
+}
+
+/// The count of a skip: operand 3 of the bit skips, operand 1 of the others.
+param_value& count_value(opcode_node* skip) {
+  return skip->p3_kind != PARAM_NONE ? skip->p3_value : skip->p1_value;
+}
+int& count_kind(opcode_node* skip) {
+  return skip->p3_kind != PARAM_NONE ? skip->p3_kind : skip->p1_kind;
+}
+
+/// A skip that would have to pass over four statements becomes the jump with
+/// its condition, to the fifth statement after it.
+void convert_skip(opcode_node* skip) {
+  opcode_node* target = skip;
+  for (int i = 0; i < 5; ++i) {
+    target = target->next;
+    if (target == &start_opcode) {
+      std::printf("%s Line %d  ERROR: skip target lies beyond the end of the program\n",
+                  skip->file, skip->line);
+      end_run();
+    }
+  }
+  const bool bit_form = is_bit_skip(skip->opcode);
+  count_value(skip) = param_value{0, nullptr, target};
+  count_kind(skip) = PARAM_LABEL;
+  skip->opcode -= SKIP_TO_GOTO;
+  skip->size = bit_form ? 3 : 2;
+  move_following(skip, walk_rule::conversion, skip);
+}
+
+/// The skips in the three statements before `jump`, which now stands for two
+/// statements, are stretched to keep passing over what they passed over.
+void fix_skip(opcode_node* jump) {
+  opcode_node* node = jump;
+  for (int position = 1; position <= 3; ++position) {
+    if (node == &start_opcode) return;
+    node = node->prev;
+    if (!is_skip(node->opcode)) continue;
+    param_value& count = count_value(node);
+    if (count.num == 3) {
+      convert_skip(node);
+    } else if (count.num >= position) {
+      ++count.num;
+    }
+  }
+}
+
+/// A bit jump out of reach becomes the opposite bit skip over a long goto.
+/// Returns the inserted goto.
+opcode_node* rewrite_bit_jump(opcode_node* jump) {
+  opcode_node* far_jump = nullptr;
+  try {
+    far_jump = insert_opcode_after(jump);
+  } catch (const std::bad_alloc&) {
+    far_jump = nullptr;
+  }
+  if (far_jump == nullptr) {
+    std::fputs("ERROR: not enough memory\n", stdout);
+    end_run();
+  }
+  far_jump->file = jump->file;
+  far_jump->line = jump->line;
+  far_jump->label = nullptr;
+  far_jump->opcode = OP_GOTO;
+  far_jump->p1_value = jump->p3_value;
+  far_jump->p1_kind = PARAM_LABEL;
+  far_jump->p2_value = param_value{};
+  far_jump->p2_kind = PARAM_NONE;
+  far_jump->p3_value = param_value{};
+  far_jump->p3_kind = PARAM_NONE;
+  far_jump->op_index = 0;
+  far_jump->address = jump->address + 2;
+  far_jump->size = 3;
+  far_jump->org_fixed = 0;
+
+  jump->opcode = jump->opcode == OP_GOTOBITC ? OP_SKIPBITS : OP_SKIPBITC;
+  jump->p3_value = param_value{1, nullptr, nullptr};
+  jump->p3_kind = PARAM_NUMBER;
+  jump->size = 2;
+
+  fix_skip(jump);
+  move_following(far_jump, walk_rule::rewrite, jump);
+  return far_jump;
+}
+
+/// Handles one statement of a pass; returns the statement the pass visits next.
+opcode_node* visit(opcode_node* node, bool& changed) {
+  if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
+    const opcode_node* target = node->p1_value.target;
+    if (target == nullptr) {
+      std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
+      end_run();
+    }
+    const int distance = target->address - node->address;
+    if (node->size == 2 && (distance < -127 || distance > 127)) {
+      node->size = 3;
+      move_following(node, walk_rule::widening, node);
+      changed = true;
+    }
+  } else if (is_bit_jump(node->opcode)) {
+    const opcode_node* target = node->p3_value.target;
+    if (target == nullptr) {
+      const char* name = node->p3_value.name;
+      std::printf("%s Line %d  ERROR: jumplabel '%s' not found %x\n", node->file, node->line,
+                  name != nullptr ? name : "", static_cast<unsigned>(node->address));
+      end_run();
+    }
+    const int distance = target->address - node->address;
+    if (distance < -126 || distance > 127) {
+      changed = true;
+      return rewrite_bit_jump(node)->next;
+    }
+  }
+  return node->next;
+}
+
+}  // namespace
+
+void check_jump_oracle() {
+  if (start_opcode.next == nullptr) return;
+  bool changed = true;
+  while (changed) {
+    changed = false;
+    opcode_node* node = &start_opcode;
+    do {
+      node = visit(node, changed);
+    } while (node != &start_opcode);
+  }
+}

@@ -1,0 +1,367 @@
+// check_jump against the plain-way algorithm on generated programs: the
+// whole list after the run, or the fatal message, must be the same.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "check/test_program.h"
+#include "layout/check_jump.h"
+#include "layout/check_jump_oracle.h"
+
+namespace {
+
+using namespace test_program;
+
+/// What the generator makes of a label operand once every statement exists.
+enum class aim { near_limit, far, anywhere, fixed, none, released };
+
+/// Builds one program straight into the list, addresses and sizes set the
+/// way the statement checks leave them, from a seed alone.
+class program_generator {
+ public:
+  explicit program_generator(unsigned seed) : rng_(seed) {}
+
+  void build() {
+    const int sections = pick(1, 4);
+    const int gap_odds = pick(0, 2) * 15;  // how often a section leaves room before it
+    for (int section = 0; section < sections; ++section) {
+      if (section > 0) start_section(gap_odds);
+      const int blocks = pick(1, 7);
+      for (int block = 0; block < blocks; ++block) add_block();
+    }
+    // A statement taken out of the list again, as an ORG record is: a label
+    // may still designate it.
+    released_ = add_opcode("gone.asm", 999, nullptr, OP_NOP, {}, PARAM_NONE, {}, PARAM_NONE, {},
+                           PARAM_NONE, 0, pick(0, 400), 1);
+    unlink_opcode(released_);
+    resolve_targets();
+  }
+
+ private:
+  struct label_use {
+    opcode_node* node;
+    param_value* operand;
+    aim how;
+    int target;  ///< the address wanted, for aim::fixed
+  };
+
+  int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
+  bool chance(int percent) { return pick(0, 99) < percent; }
+
+  opcode_node* statement(int opcode, int size, operand a = {}, operand b = {}, operand c = {}) {
+    const char* file = chance(20) ? "b.asm" : "a.asm";
+    opcode_node* node = add_opcode(file, line_++, nullptr, opcode, a.value, a.kind, b.value,
+                                   b.kind, c.value, c.kind, 0, counter_, size);
+    node->org_fixed = org_pending_;
+    org_pending_ = 0;
+    counter_ += size;
+    nodes_.push_back(node);
+    return node;
+  }
+
+  void use_label(opcode_node* node, param_value& operand_value, aim how, int target = 0) {
+    uses_.push_back({node, &operand_value, how, target});
+  }
+
+  void filler(int count) {
+    static const int sizes[] = {1, 1, 1, 1, 2, 3, 5, 6};
+    for (int i = 0; i < count; ++i) statement(OP_NOP, sizes[pick(0, 7)]);
+  }
+
+  aim any_aim() {
+    const int roll = pick(0, 999);
+    if (roll < 3) return aim::none;
+    if (roll < 8) return aim::released;
+    if (roll < 450) return aim::near_limit;
+    if (roll < 750) return aim::far;
+    return aim::anywhere;
+  }
+
+  void plain_jump(aim how) {
+    static const int ids[] = {OP_GOTO, OP_GOTOCARC, OP_GOTOCARS, OP_GOTOEQ, OP_GOTONE,
+                              OP_GOTONEG, OP_GOTOOVRC, OP_GOTOOVRS, OP_GOTOPOS};
+    opcode_node* node = statement(ids[pick(0, 8)], chance(3) ? 3 : 2, lbl("l"));
+    use_label(node, node->p1_value, how);
+  }
+
+  void bit_jump(aim how) {
+    opcode_node* node = statement(chance(50) ? OP_GOTOBITC : OP_GOTOBITS, 3, reg(pick(0, 3)),
+                                  num(pick(0, 31)), lbl("b"));
+    use_label(node, node->p3_value, how);
+  }
+
+  void skip(int count) {
+    const int roll = pick(0, 9);
+    if (roll < 4) {
+      statement(chance(50) ? OP_SKIPBITC : OP_SKIPBITS, 2, reg(pick(0, 3)), num(pick(0, 31)),
+                num(count));
+    } else {
+      statement(OP_SKIP + (roll == 4 ? 0 : pick(3, 10)), 1, num(count));
+    }
+  }
+
+  /// Jumps a few bytes apart, each to the byte 127 ahead of it: widening one
+  /// pushes the target of the one before out of reach, pass after pass.
+  void chain() {
+    const int count = pick(2, 14);
+    const int spacing = pick(3, 24);
+    const bool bits = chance(25);
+    for (int k = 0; k < count; ++k) {
+      const int start = counter_;
+      const bool last = k == count - 1;
+      if (bits && chance(30)) {
+        bit_jump(aim::fixed);
+      } else {
+        plain_jump(aim::fixed);
+      }
+      uses_.back().target = start + 127 + (last ? 1 : 0);
+      filler_bytes(spacing - (counter_ - start));
+    }
+    filler_bytes(131);
+  }
+
+  void filler_bytes(int bytes) {
+    for (int i = 0; i < bytes; ++i) statement(OP_NOP, 1);
+  }
+
+  void add_block() {
+    switch (pick(0, 9)) {
+      case 0:
+      case 1:
+        filler(pick(1, 40));
+        break;
+      case 2:
+      case 3:
+        plain_jump(any_aim());
+        break;
+      case 4:
+      case 5: {
+        const int front = pick(0, 3);
+        for (int i = 0; i < front; ++i) {
+          if (chance(75)) {
+            skip(pick(1, 3));
+          } else {
+            filler(1);
+          }
+        }
+        bit_jump(chance(70) ? aim::far : any_aim());
+        filler(pick(0, 6));
+        break;
+      }
+      case 6:
+        chain();
+        break;
+      case 7:
+        skip(pick(1, 3));
+        break;
+      case 8: {
+        // Left alone by the optimisation whatever their distance.
+        opcode_node* call = statement(OP_JSUB, 3, lbl("s"));
+        use_label(call, call->p1_value, aim::anywhere);
+        statement(OP_GOTO, 3, num(pick(0, 0xFFFF)));
+        break;
+      }
+      default:
+        bit_jump(any_aim());
+        break;
+    }
+  }
+
+  /// The next section starts where ORG puts it: right after, with room
+  /// before it, over the end of the last one, or further down.
+  void start_section(int gap_odds) {
+    const int roll = pick(0, 99);
+    if (roll < gap_odds) {
+      counter_ += pick(2, 300);
+    } else if (roll < 40) {
+      counter_ += 0;
+    } else if (roll < 60) {
+      counter_ += 1;
+    } else if (roll < 75) {
+      counter_ = std::max(0, counter_ - pick(1, 20));
+    } else if (roll < 90) {
+      counter_ = pick(0, std::max(0, counter_ - 1));
+    } else {
+      counter_ = 0;
+    }
+    org_pending_ = 1;
+  }
+
+  opcode_node* nearest(int address) {
+    opcode_node* best = nodes_.front();
+    for (opcode_node* node : nodes_) {
+      if (std::abs(node->address - address) < std::abs(best->address - address)) best = node;
+    }
+    return best;
+  }
+
+  void resolve_targets() {
+    for (label_use& use : uses_) {
+      const int from = use.node->address;
+      opcode_node* target = nullptr;
+      switch (use.how) {
+        case aim::near_limit:
+          target = nearest(from + (chance(50) ? pick(122, 131) : -pick(122, 131)));
+          break;
+        case aim::far:
+          target = nearest(from + (chance(60) ? pick(128, 400) : -pick(128, 400)));
+          break;
+        case aim::anywhere:
+          target = nodes_[pick(0, static_cast<int>(nodes_.size()) - 1)];
+          break;
+        case aim::fixed:
+          target = nearest(use.target);
+          break;
+        case aim::none:
+          break;
+        case aim::released:
+          target = released_;
+          break;
+      }
+      use.operand->target = target;
+    }
+  }
+
+  std::mt19937 rng_;
+  int counter_ = 0;
+  int line_ = 1;
+  unsigned char org_pending_ = 1;
+  opcode_node* released_ = nullptr;
+  std::vector<opcode_node*> nodes_;
+  std::vector<label_use> uses_;
+};
+
+/// The list after a run, one line per statement, with targets named by their
+/// place in the list so that two runs on separate records compare equal.
+std::string list_state() {
+  std::vector<opcode_node*> list = program();
+  std::unordered_map<const opcode_node*, int> place;
+  for (size_t i = 0; i < list.size(); ++i) place[list[i]] = static_cast<int>(i);
+  auto target_text = [&](const opcode_node* target) -> std::string {
+    if (target == nullptr) return "-";
+    auto found = place.find(target);
+    if (found == place.end()) return "gone@" + std::to_string(target->address);
+    return "#" + std::to_string(found->second);
+  };
+  auto operand_text = [&](const param_value& value, int kind) {
+    return std::to_string(kind) + ":" + std::to_string(value.num) + ":" +
+           (value.name != nullptr ? value.name : "") + ":" + target_text(value.target);
+  };
+  std::string text;
+  for (size_t i = 0; i < list.size(); ++i) {
+    const opcode_node& node = *list[i];
+    char head[160];
+    std::snprintf(head, sizeof head, "%zu %s:%d %s op %d idx %d at %d size %d org %d label %d ",
+                  i, node.file, node.line, get_opcode_name(node.opcode).c_str(), node.opcode,
+                  node.op_index, node.address, node.size, node.org_fixed,
+                  node.label != nullptr);
+    text += head;
+    text += operand_text(node.p1_value, node.p1_kind) + " " +
+            operand_text(node.p2_value, node.p2_kind) + " " +
+            operand_text(node.p3_value, node.p3_kind) + "\n";
+  }
+  return text;
+}
+
+/// What one optimiser made of the program of `seed`.
+struct run_result {
+  int status = -1;  ///< the fatal exit status, or -1 when the run went on
+  std::string output;
+  std::string list;
+  std::unordered_map<int, opcode_node> before;  ///< each statement by line, before the run
+};
+
+template <class Optimiser>
+run_result run_program(unsigned seed, Optimiser optimise) {
+  reset_run_state();
+  program_generator(seed).build();
+  run_result result;
+  for (opcode_node* node : program()) result.before[node->line] = *node;
+  ::testing::internal::CaptureStdout();
+  try {
+    optimise();
+  } catch (const fatal_exit& end) {
+    result.status = end.status;
+  }
+  result.output = ::testing::internal::GetCapturedStdout();
+  result.list = "errors " + std::to_string(err_cnt) + "\n" + list_state();
+  return result;
+}
+
+bool is_plain_jump(int id) { return id == OP_GOTO || (id >= OP_GOTOCARC && id <= OP_GOTOPOS); }
+
+/// How often the generated programs met each case, so that a change to the
+/// generator cannot quietly stop covering one.
+struct coverage {
+  int widened = 0;
+  int many_widened = 0;
+  int rewritten = 0;
+  int converted = 0;
+  int moved_section = 0;
+  int kept_section = 0;
+  int org_stop = 0;
+  int beyond_end = 0;
+  int label_missing = 0;
+
+  /// Counts what the run left in the list (called right after it).
+  void count(const run_result& run) {
+    const std::string& out = run.output;
+    org_stop += out.find("fixed with org") != std::string::npos;
+    beyond_end += out.find("beyond the end") != std::string::npos;
+    label_missing += out.find("not found") != std::string::npos;
+    if (run.status != -1) return;
+    const std::vector<opcode_node*> list = program();
+    rewritten += list.size() > run.before.size();
+    int grown = 0;
+    bool moved = false;
+    bool kept = false;
+    for (const opcode_node* node : list) {
+      const opcode_node& old = run.before.at(node->line);
+      if (is_plain_jump(node->opcode) && node->opcode == old.opcode && node->size > old.size) {
+        ++grown;
+      }
+      if (is_skip(old.opcode) && !is_skip(node->opcode)) ++converted;
+      if (node != &start_opcode && node->org_fixed && node->opcode == old.opcode) {
+        (node->address != old.address ? moved : kept) = true;
+      }
+    }
+    widened += grown > 0;
+    many_widened += grown >= 8;
+    moved_section += moved && grown > 0;
+    kept_section += kept && grown > 0;
+  }
+};
+
+TEST(check_jump_random, MatchesThePlainWayOnGeneratedPrograms) {
+  constexpr unsigned programs = 3000;
+  coverage seen;
+  for (unsigned seed = 1; seed <= programs; ++seed) {
+    const run_result expected = run_program(seed, check_jump_oracle);
+    seen.count(expected);
+    const run_result actual = run_program(seed, check_jump);
+    ASSERT_EQ(actual.status, expected.status) << "seed " << seed << "\n" << expected.output;
+    ASSERT_EQ(actual.output, expected.output) << "seed " << seed;
+    ASSERT_EQ(actual.list, expected.list) << "seed " << seed;
+  }
+  reset_run_state();
+  EXPECT_GE(seen.widened, 300);
+  EXPECT_GE(seen.many_widened, 100);
+  EXPECT_GE(seen.rewritten, 100);
+  EXPECT_GE(seen.converted, 50);
+  EXPECT_GE(seen.moved_section, 50);
+  EXPECT_GE(seen.kept_section, 50);
+  EXPECT_GE(seen.org_stop, 50);
+  EXPECT_GE(seen.beyond_end, 10);
+  EXPECT_GE(seen.label_missing, 10);
+  std::printf("widened %d, many %d, rewritten %d, converted %d, sections moved %d kept %d, "
+              "org stops %d, beyond end %d, missing labels %d\n",
+              seen.widened, seen.many_widened, seen.rewritten, seen.converted,
+              seen.moved_section, seen.kept_section, seen.org_stop, seen.beyond_end,
+              seen.label_missing);
+}
+
+}  // namespace
