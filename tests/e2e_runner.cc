@@ -7,15 +7,17 @@
 //   === file PATH [noeol] [crlf]  an input file; its lines follow ("crlf"
 //                              writes them with CR LF line ends)
 //   === dir PATH               an empty directory
-//   === stdout [noeol]         the exact standard output
-//   === stderr [noeol]         the exact standard error (unchecked when absent)
+//   === stdout [noeol] [crlf]  the exact standard output
+//   === stderr [noeol] [crlf]  the exact standard error (unchecked when absent)
 //   === status N               the exit status (0 when absent)
-//   === out PATH [noeol]       an output file and its exact content
+//   === out PATH [noeol] [crlf]  an output file and its exact content
 //   === absent PATH            a file that must not exist afterwards
 //   === platform NAME          run only on "posix" or "windows" (E2E_PLATFORM)
 // Lines before the first section are comments. "noeol" drops the line break
 // at the end of the section. With E2E_CRLF=1 the runner accepts CR LF line
-// ends in everything the assembler produced (a Windows build).
+// ends in everything the assembler produced (a Windows build). "crlf" on
+// stdout, stderr or out expects CR LF line ends and compares the raw bytes,
+// without that leniency.
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -39,6 +41,7 @@ struct section {
   std::string kind;
   std::vector<std::string> words;
   std::string body;
+  bool crlf = false;  ///< the body has CR LF line ends
 };
 
 std::vector<std::string> split_words(const std::string& text) {
@@ -93,6 +96,7 @@ std::vector<section> read_case(const std::string& path) {
       s.words.pop_back();
     }
     if (noeol && !s.body.empty() && s.body.back() == '\n') s.body.pop_back();
+    s.crlf = crlf;
     if (crlf) {
       std::string converted;
       for (char c : s.body) {
@@ -190,7 +194,9 @@ int main(int argc, char** argv) {
   }
 
   int status = run(command, work, scratch / "stdout", scratch / "stderr");
-  auto produced = [&](std::string text) { return crlf ? strip_cr(text) : text; };
+  auto produced = [&](const section& s, std::string text) {
+    return crlf && !s.crlf ? strip_cr(text) : text;
+  };
   bool ok = true;
   int want_status = 0;
   for (const section& s : sections) {
@@ -202,7 +208,7 @@ int main(int argc, char** argv) {
   }
   for (const section& s : sections) {
     if (s.kind == "stdout" || s.kind == "stderr") {
-      std::string got = produced(read_file(scratch / s.kind));
+      std::string got = produced(s, read_file(scratch / s.kind));
       if (got != s.body) {
         report_difference(s.kind, s.body, got);
         ok = false;
@@ -214,7 +220,7 @@ int main(int argc, char** argv) {
         ok = false;
         continue;
       }
-      std::string got = produced(read_file(path));
+      std::string got = produced(s, read_file(path));
       if (got != s.body) {
         report_difference(s.words[0], s.body, got);
         ok = false;
