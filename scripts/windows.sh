@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds zr17_asm.exe with MinGW-w64 and runs the end-to-end suite
-# against it under Wine.
+# Cross-builds zr17_asm.exe with MinGW-w64, packs the release zip and runs
+# the end-to-end suite against the executable under Wine.
 # Usage: scripts/windows.sh [--no-tests]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,6 +22,7 @@ if [[ ${#need[@]} -gt 0 ]]; then
 fi
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+cmake --build --preset windows --target package_zip
 [[ "${1:-}" == "--no-tests" ]] && exit 0
 
 # One persistent wineserver, so that each case does not pay Wine's start-up.
