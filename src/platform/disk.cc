@@ -1,11 +1,12 @@
 #include "platform/disk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
+#include <sys/stat.h>
 #ifdef _WIN32
 #include <direct.h>
 #else
@@ -13,6 +14,17 @@
 #endif
 
 namespace {
+
+/// Asks the C runtime, which takes the name in the same code page as fopen.
+bool is_directory(const std::string& native) {
+#ifdef _WIN32
+  struct _stat64 info;
+  return _stat64(native.c_str(), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFDIR;
+#else
+  struct stat info;
+  return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
+}
 
 class file_reader : public source_reader {
  public:
@@ -56,8 +68,7 @@ std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
   std::string native = native_path(path);
   // Some systems open a directory for reading and fail only at the first
   // read; a directory is never a source, so refuse it here.
-  std::error_code ignored;
-  if (std::filesystem::is_directory(native, ignored)) {
+  if (is_directory(native)) {
     reason = std::strerror(EISDIR);
     return nullptr;
   }
