@@ -1,6 +1,7 @@
 #include "driver/driver.h"
 
 #include <cstdio>
+#include <new>
 
 #include "check/check_opcode.h"
 #include "driver/model.h"
@@ -139,5 +140,10 @@ int run_assembler(const std::vector<std::string>& args) {
   } catch (const fatal_exit& end) {
     std::fflush(stdout);
     return end.status;
+  } catch (const std::bad_alloc&) {
+    // Records are never given back during a run, so an exhausted heap ends it.
+    std::puts("ERROR: memory could not be allocated");
+    std::fflush(stdout);
+    return 1;
   }
 }
