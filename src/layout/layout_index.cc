@@ -1,0 +1,169 @@
+#include "layout/layout_index.h"
+
+#include <cassert>
+
+#include "driver/model.h"
+#include "driver/opcode_table.h"
+
+namespace {
+
+/// Statements that a rewrite may give a goto after them: the bit jumps, and
+/// the bit skips, which a skip conversion turns into bit jumps.
+bool may_gain_goto(int id) {
+  return id == OP_GOTOBITC || id == OP_GOTOBITS || id == OP_SKIPBITC || id == OP_SKIPBITS;
+}
+
+std::vector<opcode_node*> list_slots() {
+  std::vector<opcode_node*> slots;
+  opcode_node* node = &start_opcode;
+  do {
+    slots.push_back(node);
+    if (may_gain_goto(node->opcode)) slots.push_back(nullptr);
+    node = node->next;
+  } while (node != &start_opcode);
+  return slots;
+}
+
+std::vector<int> address_steps(const std::vector<opcode_node*>& slots) {
+  std::vector<int> steps(slots.size(), 0);
+  int address = 0;
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (slots[i] == nullptr) continue;
+    steps[i] = slots[i]->address - address;
+    address = slots[i]->address;
+  }
+  return steps;
+}
+
+}  // namespace
+
+layout_index::layout_index()
+    : slots_(list_slots()), steps_(address_steps(slots_)), gaps_(slots_.size(), 0) {
+  const opcode_node* before = slots_[0];
+  for (int position = next(0); position != end(); position = next(position)) {
+    const opcode_node* node = slots_[position];
+    set_gap(position, node->address - before->address - before->size);
+    if (node->address == 0) at_zero_.insert(at_zero_.end(), position);
+    before = node;
+  }
+}
+
+int layout_index::next(int position) const {
+  ++position;
+  while (position < end() && slots_[position] == nullptr) ++position;
+  return position;
+}
+
+int layout_index::previous(int position) const {
+  --position;
+  while (slots_[position] == nullptr) --position;
+  return position;
+}
+
+void layout_index::refresh_gap(int position) {
+  const int before = previous(position);
+  set_gap(position, address(position) - address(before) - slots_[before]->size);
+}
+
+void layout_index::set_gap(int position, int gap) {
+  const int old = gaps_[position];
+  if (old == gap) return;
+  if (old < 0) below_.erase(position);
+  if (old > 0) beyond_.erase(position);
+  if (gap < 0) below_.insert(position);
+  if (gap > 0) beyond_.insert(position);
+  gaps_[position] = gap;
+}
+
+void layout_index::move(int first, int last, int bytes) {
+  if (first >= last) return;
+  steps_.add_range(first, last, bytes);
+  moves_.push_back({first, last});
+  at_zero_.erase(at_zero_.lower_bound(first), at_zero_.lower_bound(last));
+}
+
+int layout_index::first_after(const std::set<int>& set, int position) const {
+  auto found = set.upper_bound(position);
+  return found == set.end() ? end() : *found;
+}
+
+void layout_index::widen(int grown) {
+  const int first = next(grown);
+  if (first == end()) return;
+  refresh_gap(first);
+  // Along a walk a statement moves when its gap is below the move of the
+  // one before (0 or 1 byte); so the move only changes where the gap is not
+  // 0, and only there does the gap change.
+  int position = grown;
+  bool moving = false;
+  int moved_from = 0;
+  for (;;) {
+    const int zero = first_after(at_zero_, position);
+    const int turn = first_after(moving ? beyond_ : below_, position);
+    if (zero <= turn) {
+      if (moving) move(moved_from, zero, 1);
+      return;
+    }
+    if (moving) {
+      set_gap(turn, gaps_[turn] - 1);
+      move(moved_from, turn, 1);
+    } else {
+      set_gap(turn, gaps_[turn] + 1);
+      moved_from = turn;
+    }
+    moving = !moving;
+    position = turn;
+  }
+}
+
+void layout_index::convert(int grown) {
+  const int first = next(grown);
+  if (first == end()) return;
+  refresh_gap(first);
+  if (gaps_[first] >= 0) return;
+  set_gap(first, gaps_[first] + 1);
+  const int stop = first_after(beyond_, first);
+  move(first, stop, 1);
+  if (stop != end()) set_gap(stop, gaps_[stop] - 1);
+}
+
+void layout_index::insert_after(int position, opcode_node* node, int address) {
+  const int free = position + 1;
+  // Each statement gains a goto at most once (see the class comment).
+  assert(free < end() && slots_[free] == nullptr);
+  const int offset = address - this->address(position);
+  slots_[free] = node;
+  const int following = next(free);
+  steps_.add_range(free, following, offset);
+  moves_.push_back({free, following});
+  refresh_gap(free);
+  if (address == 0) at_zero_.insert(free);
+  if (following != end()) refresh_gap(following);
+}
+
+int layout_index::rewrite_walk(int inserted) {
+  const int first = next(inserted);
+  if (first == end()) return -1;
+  if (gaps_[first] >= 0) return first;
+  set_gap(first, gaps_[first] + 2);
+  // Every later statement moves along, so the walk can only stop where a
+  // statement had two bytes of room or more before it.
+  int stop = end();
+  for (auto it = beyond_.upper_bound(first); it != beyond_.end(); ++it) {
+    if (gaps_[*it] >= 2) {
+      stop = *it;
+      break;
+    }
+  }
+  move(first, stop, 2);
+  if (stop == end()) return -1;
+  set_gap(stop, gaps_[stop] - 2);
+  return stop;
+}
+
+void layout_index::write_back() const {
+  const std::vector<int> addresses = steps_.prefix_sums();
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    if (slots_[i] != nullptr) slots_[i]->address = addresses[i];
+  }
+}
