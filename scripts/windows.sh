@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds zr17_asm.exe with MinGW-w64, packs the release zip and runs
-# the end-to-end suite against the executable under Wine.
+# Cross-builds zr17_asm.exe with MinGW-w64, packs the release zip, and runs
+# the unit tests and the end-to-end suite against the Windows build under Wine.
 # Usage: scripts/windows.sh [--no-tests]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,10 +20,13 @@ if [[ ${#need[@]} -gt 0 ]]; then
     exit 1
   fi
 fi
-cmake --preset windows >/dev/null
+tests=ON
+[[ "${1:-}" == "--no-tests" ]] && tests=OFF
+# With the tests, the unit tests are built for Windows too (zr17_unit_tests_win.exe).
+cmake --preset windows -DZR17_WINDOWS_TESTS=$tests >/dev/null
 cmake --build --preset windows
 cmake --build --preset windows --target package_zip
-[[ "${1:-}" == "--no-tests" ]] && exit 0
+[[ $tests == OFF ]] && exit 0
 
 # One persistent wineserver, so that each case does not pay Wine's start-up.
 # It is started before anything else uses the prefix: a server that is
@@ -34,6 +37,7 @@ mkdir -p "$WINEPREFIX"
 wineserver -p 2>/dev/null || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wineboot --init >/dev/null 2>&1 || true
+(cd build-windows && SOURCE_DATE_EPOCH=1700000000 wine ./zr17_unit_tests_win.exe --gtest_brief=1)
 cmake --preset wine >/dev/null
 cmake --build --preset wine --target e2e_runner
 ctest --preset wine

@@ -107,7 +107,7 @@ std::string real_disk::working_directory() {
 
 std::unique_ptr<source_reader> memory_disk::open_source(const std::string& path,
                                                         std::string& reason) {
-  auto found = files.find(native_path(path));
+  auto found = files.find(key(path));
   if (found == files.end()) {
     reason = "No such file or directory";
     return nullptr;
@@ -116,13 +116,21 @@ std::unique_ptr<source_reader> memory_disk::open_source(const std::string& path,
 }
 
 bool memory_disk::write_file(const std::string& path, const std::string& text) {
-  std::string key = native_path(path);
-  if (read_only.count(key)) return false;
-  files[key] = text;
+  std::string name = key(path);
+  if (read_only.count(name)) return false;
+  files[name] = text;
   return true;
 }
 
-void memory_disk::remove_file(const std::string& path) { files.erase(native_path(path)); }
+void memory_disk::remove_file(const std::string& path) { files.erase(key(path)); }
+
+std::string memory_disk::key(const std::string& path) {
+  std::string result = path;
+  for (char& c : result) {
+    if (c == '\\') c = '/';
+  }
+  return result;
+}
 
 disk_interface& disk() { return *current_disk; }
 

@@ -42,7 +42,8 @@ class real_disk : public disk_interface {
   std::string working_directory() override;
 };
 
-/// Files held in memory, keyed by the path as the assembler passes it.
+/// Files held in memory, keyed by the path as the assembler passes it with
+/// '/' for each backslash: the same files on every platform.
 class memory_disk : public disk_interface {
  public:
   std::unique_ptr<source_reader> open_source(const std::string& path,
@@ -55,6 +56,9 @@ class memory_disk : public disk_interface {
   std::string cwd = "/work";
   /// Paths whose writes fail, to test unwritable outputs.
   std::map<std::string, bool> read_only;
+
+  /// The key of a path in `files` and `read_only`.
+  static std::string key(const std::string& path);
 };
 
 /// The disk the run uses; the real one unless a test installed another.
