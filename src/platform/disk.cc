@@ -72,6 +72,7 @@ std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
     reason = std::strerror(EISDIR);
     return nullptr;
   }
+  // Text mode: on Windows each CR LF is read as LF, and Ctrl-Z ends the file.
   std::FILE* file = std::fopen(native.c_str(), "r");
   if (file == nullptr) {
     reason = std::strerror(errno);
@@ -81,6 +82,7 @@ std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
 }
 
 bool real_disk::write_file(const std::string& path, const std::string& text) {
+  // Text mode: on Windows each line ends with CR LF.
   std::FILE* file = std::fopen(native_path(path).c_str(), "w");
   if (file == nullptr) return false;
   bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
