@@ -7,9 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 scripts/setup.sh
-if ! command -v clang++ >/dev/null || [[ ! -d /usr/lib/llvm-14/lib/clang ]] ||
+if ! command -v clang++ >/dev/null ||
    ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
   if [[ $(id -u) -eq 0 ]]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
     apt-get install -y -qq clang libclang-rt-dev >/dev/null 2>&1 ||
       apt-get install -y -qq clang libclang-rt-14-dev >/dev/null
   else
