@@ -69,7 +69,9 @@ void check_org_rule(const std::string& main_path) {
     ++err_cnt;
     return;
   }
-  if (start_opcode.opcode != OP_ORG || start_opcode.p1_value.num != 0) {
+  // A label operand holds its name, never the value 0.
+  if (start_opcode.opcode != OP_ORG || start_opcode.p1_value.num != 0 ||
+      start_opcode.p1_kind == PARAM_LABEL) {
     std::printf("%s Line %d ERROR: First opcode must be preceded by an ORG 0 directive\n",
                 start_opcode.file, start_opcode.line);
     ++err_cnt;
