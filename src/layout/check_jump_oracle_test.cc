@@ -31,9 +31,13 @@ enum class walk_rule {
 void move_following(const opcode_node* grown, walk_rule rule, const opcode_node* cause) {
   const int step = rule == walk_rule::rewrite ? 2 : 1;
   int end = grown->address + grown->size;
+  int before = grown->address;  // of the statement before, as the walk began
   for (opcode_node* node = grown->next; node != &start_opcode; node = node->next) {
     if (rule == walk_rule::widening && node->address == 0) return;
-    if (node->address < end) {
+    // A section placed lower than the statement before it is never moved.
+    const bool lower = node->address < before;
+    before = node->address;
+    if (node->address < end && !lower) {
       node->address += step;
     } else if (rule == walk_rule::conversion) {
       return;

@@ -166,7 +166,8 @@ class program_generator {
         break;
       }
       case 9: {
-        // Skips whose new jump lands in a section placed far below.
+        // Skips whose new jump would land in a section placed far below:
+        // the rewrite walk stops at that section, which it may not move.
         skip(3);
         if (chance(50)) skip(pick(2, 3));
         bit_jump(aim::far);
@@ -350,7 +351,6 @@ struct coverage {
   int many_widened = 0;
   int rewritten = 0;
   int converted = 0;
-  int converted_grown = 0;
   int moved_section = 0;
   int kept_section = 0;
   int org_stop = 0;
@@ -375,13 +375,6 @@ struct coverage {
         ++grown;
       }
       if (is_skip(old.opcode) && !is_skip(node->opcode)) ++converted;
-      // A converted skip widened later, or a bit skip that became a bit
-      // jump and was rewritten in its turn.
-      if (is_skip(old.opcode) && is_plain_jump(node->opcode) && node->size == 3) ++converted_grown;
-      if ((old.opcode == OP_SKIPBITC || old.opcode == OP_SKIPBITS) && node->next != nullptr &&
-          node->next->line == node->line && node->next != &start_opcode) {
-        ++converted_grown;
-      }
       if (node != &start_opcode && node->org_fixed && node->opcode == old.opcode) {
         (node->address != old.address ? moved : kept) = true;
       }
@@ -412,7 +405,6 @@ TEST(check_jump_random, MatchesThePlainWayOnGeneratedPrograms) {
   EXPECT_GE(seen.many_widened, 100);
   EXPECT_GE(seen.rewritten, 100);
   EXPECT_GE(seen.converted, 50);
-  EXPECT_GE(seen.converted_grown, 30);
   EXPECT_GE(seen.moved_section, 50);
   EXPECT_GE(seen.kept_section, 50);
   EXPECT_GE(seen.org_stop, 50);
