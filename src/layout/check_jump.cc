@@ -17,6 +17,11 @@ namespace {
 bool is_plain_jump(int id) { return id == OP_GOTO || (id >= OP_GOTOCARC && id <= OP_GOTOPOS); }
 bool is_bit_jump(int id) { return id == OP_GOTOBITC || id == OP_GOTOBITS; }
 bool is_bit_skip(int id) { return id == OP_SKIPBITC || id == OP_SKIPBITS; }
+/// A call never changes form, but one to a label that stands for nothing
+/// ends the run like a jump to it.
+bool is_label_call(const opcode_node* node) {
+  return node->opcode == OP_JSUB && node->p1_kind == PARAM_LABEL;
+}
 
 /// The count of a skip: operand 3 of the bit skips, operand 1 of the others.
 param_value& count_value(opcode_node* skip) {
@@ -75,7 +80,8 @@ class jump_optimiser {
     for (int position = 0; position != index_.end(); position = index_.next(position)) {
       const opcode_node* node = index_.at(position);
       const opcode_node* target = jump_target(node);
-      if (!is_plain_jump(node->opcode) && !is_bit_jump(node->opcode) && !is_skip(node->opcode)) {
+      if (!is_plain_jump(node->opcode) && !is_bit_jump(node->opcode) && !is_skip(node->opcode) &&
+          !is_label_call(node)) {
         continue;
       }
       entries_.push_back({position, target, -1, pass_entry::unknown});
@@ -134,7 +140,12 @@ class jump_optimiser {
 
   void visit(pass_entry& entry, bool& changed) {
     opcode_node* node = index_.at(entry.position);
-    if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
+    if (is_label_call(node)) {
+      if (node->p1_value.target == nullptr) {
+        std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
+        end_run();
+      }
+    } else if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
       const opcode_node* target = node->p1_value.target;
       if (target == nullptr) {
         std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);

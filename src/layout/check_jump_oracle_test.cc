@@ -137,7 +137,12 @@ opcode_node* rewrite_bit_jump(opcode_node* jump) {
 
 /// Handles one statement of a pass; returns the statement the pass visits next.
 opcode_node* visit(opcode_node* node, bool& changed) {
-  if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
+  if (node->opcode == OP_JSUB && node->p1_kind == PARAM_LABEL) {
+    if (node->p1_value.target == nullptr) {
+      std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
+      end_run();
+    }
+  } else if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
     const opcode_node* target = node->p1_value.target;
     if (target == nullptr) {
       std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
