@@ -4,6 +4,7 @@
 
 #include "driver/run_state.h"
 #include "output/appendf.h"
+#include "output/output_names.h"
 #include "platform/disk.h"
 
 namespace {
@@ -23,6 +24,12 @@ std::string file_header(const char* title, const char* version) {
 }
 
 void write_output_file(const std::string& path, const std::string& text) {
+  // A source named like one of its outputs must survive its own run.
+  if (disk().same_file(path, source_file_name())) {
+    std::printf("ERROR: Could not write file '%s': it is the source file\n", path.c_str());
+    ++err_cnt;
+    return;
+  }
   if (!disk().write_file(path, text)) {
     std::printf("ERROR: Could not write file '%s'\n", path.c_str());
     ++err_cnt;

@@ -7,6 +7,6 @@
 /// line after them. `version` is placed after "Assembler" when given.
 std::string file_header(const char* title, const char* version);
 
-/// Writes (or replaces) an output file; a file that cannot be created is
-/// reported and counted as an error.
+/// Writes (or replaces) an output file; a file that cannot be created, or
+/// that is the main source itself, is reported and counted as an error.
 void write_output_file(const std::string& path, const std::string& text);

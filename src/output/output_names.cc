@@ -18,3 +18,8 @@ std::string output_file_name(const char* suffix) {
   name += suffix;
   return name;
 }
+
+std::string source_file_name() {
+  if (inpFileSep == 0) return inpFilePath;
+  return inpFilePath + inpFileSep + inpFileName;
+}

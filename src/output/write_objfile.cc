@@ -27,7 +27,8 @@ void write_eeprom_file() {
   bool any_used = false;
   for (unsigned char used : eeprom_used_cells) any_used = any_used || used == 1;
   if (!any_used) {
-    disk().remove_file(path);
+    // Only a stale image goes; a source of that name stays.
+    if (!disk().same_file(path, source_file_name())) disk().remove_file(path);
     return;
   }
   std::string text = file_header("Downloadable Hex-File for ZR17", nullptr);
