@@ -1,19 +1,14 @@
 #include "check/check_opcode.h"
 
-#include <cstdio>
-
 #include "check/check_parameter.h"
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
-#include "driver/run_state.h"
 #include "layout/address.h"
-#include "parser/symtab.h"
 
 namespace {
 
-void report(const opcode_node* node, const char* text) {
-  std::printf("%s Line %d  ERROR: %s\n", node->file, node->line, text);
-  ++err_cnt;
+void report(diagnostics& diag, const opcode_node* node, message_id id) {
+  diag.report(id, node->file, node->line);
 }
 
 bool is_refused(int id) {
@@ -36,11 +31,11 @@ int required_kind(const opcode_node* node, operand_spec operand) {
   return PARAM_NONE;
 }
 
-void check_operands(const opcode_node* node) {
+void check_operands(diagnostics& diag, const opcode_node* node) {
   const opcode_info& row = opcode_table[node->opcode];
   switch (row.check) {
-    case check_kind::P2: check_parameter2(node); return;
-    case check_kind::P3: check_parameter3(node); return;
+    case check_kind::P2: check_parameter2(diag, node); return;
+    case check_kind::P3: check_parameter3(diag, node); return;
     case check_kind::REFUSED: return;
     case check_kind::P: break;
   }
@@ -48,7 +43,7 @@ void check_operands(const opcode_node* node) {
   for (int i = 0; i < 3; ++i) kind[i] = required_kind(node, row.op[i]);
   // The label form of goto and jsub has no bound to test.
   std::uint32_t bound1 = kind[0] == PARAM_LABEL ? 0 : row.bound[0];
-  check_parameter(node, bound1, kind[0], row.bound[1], kind[1], row.bound[2], kind[2]);
+  check_parameter(diag, node, bound1, kind[0], row.bound[1], kind[1], row.bound[2], kind[2]);
 }
 
 int code_size(const opcode_node* node) {
@@ -68,37 +63,36 @@ int code_size(const opcode_node* node) {
   return row.size;
 }
 
-void check_single_rules(const opcode_node* node) {
+void check_single_rules(diagnostics& diag, const opcode_node* node) {
   switch (node->opcode) {
     case OP_SKIP:
       if (node->p1_kind == PARAM_NUMBER && node->p1_value.num == 0) {
-        std::printf("%s  Line:%d  ERROR: parameter can not be zero\n", node->file, node->line);
-        ++err_cnt;
+        report(diag, node, message_id::skip_count_zero);
       }
       break;
     case OP_SKIPCARC: case OP_SKIPCARS: case OP_SKIPEQ: case OP_SKIPNE:
     case OP_SKIPNEG: case OP_SKIPOVRC: case OP_SKIPOVRS: case OP_SKIPPOS:
       if (node->p1_kind == PARAM_NUMBER && node->p1_value.num == 0) {
-        report(node, "parameter can not be zero");
+        report(diag, node, message_id::parameter_zero);
       }
       break;
     case OP_SHIFTL:
     case OP_SHIFTR:
       if (node->p2_kind == PARAM_NUMBER && node->p2_value.num == 0) {
-        report(node, "parameter can not be zero");
+        report(diag, node, message_id::parameter_zero);
       }
       break;
     case OP_SKIPBITC:
     case OP_SKIPBITS:
       if (node->p3_kind == PARAM_NUMBER && node->p3_value.num == 0) {
-        report(node, "third parameter can not be zero");
+        report(diag, node, message_id::third_parameter_zero);
       }
       break;
     case OP_SWAP:
       if (node->p1_kind == PARAM_REGISTER && node->p2_kind == PARAM_REGISTER) {
         int a = node->p1_value.num, b = node->p2_value.num;
         if ((a == 2 && b == 3) || (a == 3 && b == 2)) {
-          report(node, "swap between registers 'r' and 'z' not supported");
+          report(diag, node, message_id::swap_r_with_z);
         }
       }
       break;
@@ -128,19 +122,18 @@ label_operand find_label_operand(opcode_node* node) {
   }
 }
 
-void resolve_label(opcode_node* node) {
+void resolve_label(run_context& run, opcode_node* node) {
+  diagnostics& diag = run.diag;
   label_operand operand = find_label_operand(node);
   if (operand.kind == nullptr) return;
   if (*operand.kind != PARAM_LABEL || operand.value->name == nullptr) {
-    report(node, "missing jump label");
+    report(diag, node, message_id::missing_jump_label);
     return;
   }
   auto* label =
-      static_cast<jumplabel_node*>(find_symbol(operand.value->name, REF_LABEL));
+      static_cast<jumplabel_node*>(run.symbols.find_symbol(operand.value->name, REF_LABEL));
   if (label == nullptr) {
-    std::printf("%s Line %d  ERROR: jump label '%s' does not exist\n", node->file, node->line,
-                operand.value->name);
-    ++err_cnt;
+    run.diag.report(message_id::jump_label_missing, node->file, node->line, operand.value->name);
     return;
   }
   operand.value->target = label->statement;
@@ -148,20 +141,21 @@ void resolve_label(opcode_node* node) {
 
 }  // namespace
 
-void check_opcode() {
-  if (start_opcode.next == nullptr) return;
-  attach_org_labels();
+void check_opcode(run_context& run) {
+  program& prog = run.prog;
+  if (prog.start_opcode.next == nullptr) return;
+  attach_org_labels(prog);
   address_state addresses;
-  opcode_node* node = &start_opcode;
+  opcode_node* node = &prog.start_opcode;
   while (node != nullptr) {
     if (is_refused(node->opcode)) {
-      report(node, "opcode not found!!!");
+      report(run.diag, node, message_id::opcode_not_found);
     } else {
-      check_operands(node);
+      check_operands(run.diag, node);
       node->size = code_size(node);
-      check_single_rules(node);
-      resolve_label(node);
+      check_single_rules(run.diag, node);
+      resolve_label(run, node);
     }
-    node = assign_address(node, addresses);
+    node = assign_address(prog, node, addresses);
   }
 }

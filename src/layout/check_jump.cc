@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <new>
 #include <unordered_map>
 #include <vector>
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
-#include "driver/run_state.h"
 #include "layout/layout_index.h"
 
 namespace {
@@ -53,7 +51,7 @@ constexpr std::size_t MOVES_WORTH_CHECKING = 8;
 /// every pass without effect.
 class jump_optimiser {
  public:
-  jump_optimiser() { collect_entries(); }
+  explicit jump_optimiser(run_context& run) : run_(run), index_(run.prog) { collect_entries(); }
 
   void run() {
     bool changed = true;
@@ -70,8 +68,6 @@ class jump_optimiser {
   /// without a summary and without output files.
   [[noreturn]] void end_run() {
     index_.write_back();
-    ++err_cnt;
-    std::fflush(stdout);
     throw fatal_exit{1};
   }
 
@@ -142,13 +138,13 @@ class jump_optimiser {
     opcode_node* node = index_.at(entry.position);
     if (is_label_call(node)) {
       if (node->p1_value.target == nullptr) {
-        std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
+        run_.diag.report(message_id::jumplabel_not_found, node->file, node->line);
         end_run();
       }
     } else if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
       const opcode_node* target = node->p1_value.target;
       if (target == nullptr) {
-        std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
+        run_.diag.report(message_id::jumplabel_not_found, node->file, node->line);
         end_run();
       }
       if (node->size != 2 || still_in_reach(entry, target)) return;
@@ -164,8 +160,8 @@ class jump_optimiser {
       const opcode_node* target = node->p3_value.target;
       if (target == nullptr) {
         const char* name = node->p3_value.name;
-        std::printf("%s Line %d  ERROR: jumplabel '%s' not found %x\n", node->file, node->line,
-                    name != nullptr ? name : "",
+        run_.diag.report(message_id::bit_jumplabel_not_found, node->file, node->line,
+                         name != nullptr ? name : "",
                     static_cast<unsigned>(index_.address(entry.position)));
         end_run();
       }
@@ -195,12 +191,12 @@ class jump_optimiser {
     opcode_node* jump = index_.at(entry.position);
     opcode_node* far_jump = nullptr;
     try {
-      far_jump = insert_opcode_after(jump);
+      far_jump = run_.prog.insert_opcode_after(jump);
     } catch (const std::bad_alloc&) {
       far_jump = nullptr;
     }
     if (far_jump == nullptr) {
-      std::fputs("ERROR: not enough memory\n", stdout);
+      run_.diag.report(message_id::not_enough_memory, nullptr, 0);
       end_run();
     }
     const int address = index_.address(entry.position) + 2;
@@ -229,10 +225,8 @@ class jump_optimiser {
     const int blocked = index_.rewrite_walk(index_.next(entry.position));
     if (blocked >= 0) {
       const opcode_node* node = index_.at(blocked);
-      std::printf(
-          "%s Line %d ERROR: Jump optimization tried to change an opcode address fixed with "
-          "org at line n\xB0 %d in file '%s'\n",
-          jump->file, jump->line, node->line, node->file);
+      run_.diag.report(message_id::org_fixed_address, jump->file, jump->line, node->line,
+                       node->file);
       end_run();
     }
   }
@@ -264,8 +258,7 @@ class jump_optimiser {
     for (int i = 0; i < 5; ++i) {
       target = index_.next(target);
       if (target == index_.end()) {
-        std::printf("%s Line %d  ERROR: skip target lies beyond the end of the program\n",
-                    skip->file, skip->line);
+        run_.diag.report(message_id::skip_beyond_end, skip->file, skip->line);
         end_run();
       }
     }
@@ -285,13 +278,14 @@ class jump_optimiser {
     entry->in_reach_at = pass_entry::unknown;
   }
 
+  run_context& run_;
   layout_index index_;
   std::vector<pass_entry> entries_;  ///< in list order
 };
 
 }  // namespace
 
-void check_jump() {
-  if (start_opcode.next == nullptr) return;
-  jump_optimiser().run();
+void check_jump(run_context& run) {
+  if (run.prog.start_opcode.next == nullptr) return;
+  jump_optimiser(run).run();
 }

@@ -1,6 +1,7 @@
 // check_jump against the plain-way algorithm on generated programs: the
 // whole list after the run, or the fatal message, must be the same.
 #include <algorithm>
+#include <memory>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -23,7 +24,7 @@ enum class aim { near_limit, far, anywhere, fixed, none, released };
 /// way the statement checks leave them, from a seed alone.
 class program_generator {
  public:
-  explicit program_generator(unsigned seed) : rng_(seed) {}
+  program_generator(run_context& run, unsigned seed) : run_(run), rng_(seed) {}
 
   void build() {
     const int sections = pick(1, 4);
@@ -35,9 +36,9 @@ class program_generator {
     }
     // A statement taken out of the list again, as an ORG record is: a label
     // may still designate it.
-    released_ = add_opcode("gone.asm", 999, nullptr, OP_NOP, {}, PARAM_NONE, {}, PARAM_NONE, {},
+    released_ = run_.prog.add_opcode("gone.asm", 999, nullptr, OP_NOP, {}, PARAM_NONE, {}, PARAM_NONE, {},
                            PARAM_NONE, 0, pick(0, 400), 1);
-    unlink_opcode(released_);
+    program::unlink_opcode(released_);
     resolve_targets();
   }
 
@@ -49,12 +50,16 @@ class program_generator {
     int target;  ///< the address wanted, for aim::fixed
   };
 
+  operand lbl(const char* name) {
+    return {PARAM_LABEL, {0, run_.prog.copy_string(name), nullptr}};
+  }
+
   int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
   bool chance(int percent) { return pick(0, 99) < percent; }
 
   opcode_node* statement(int opcode, int size, operand a = {}, operand b = {}, operand c = {}) {
     const char* file = chance(20) ? "b.asm" : "a.asm";
-    opcode_node* node = add_opcode(file, line_++, nullptr, opcode, a.value, a.kind, b.value,
+    opcode_node* node = run_.prog.add_opcode(file, line_++, nullptr, opcode, a.value, a.kind, b.value,
                                    b.kind, c.value, c.kind, 0, counter_, size);
     node->org_fixed = org_pending_;
     org_pending_ = 0;
@@ -237,6 +242,7 @@ class program_generator {
     }
   }
 
+  run_context& run_;
   std::mt19937 rng_;
   int counter_ = 0;
   int line_ = 1;
@@ -272,8 +278,21 @@ struct statement_state {
   bool operator==(const statement_state&) const = default;
 };
 
-std::vector<statement_state> list_state() {
-  const std::vector<opcode_node*> list = program();
+/// The statements of `run` in list order.
+std::vector<opcode_node*> statements(run_context& run) {
+  std::vector<opcode_node*> list;
+  opcode_node& start_opcode = run.prog.start_opcode;
+  if (start_opcode.next == nullptr) return list;
+  opcode_node* node = &start_opcode;
+  do {
+    list.push_back(node);
+    node = node->next;
+  } while (node != &start_opcode);
+  return list;
+}
+
+std::vector<statement_state> list_state(run_context& run) {
+  const std::vector<opcode_node*> list = statements(run);
   std::unordered_map<const opcode_node*, int> place;
   for (size_t i = 0; i < list.size(); ++i) place[list[i]] = static_cast<int>(i);
   auto operand = [&](const param_value& value, int kind) {
@@ -313,6 +332,13 @@ std::string list_text(const std::vector<statement_state>& state) {
   return text;
 }
 
+/// A run of its own for each generated program.
+struct generated_run {
+  memory_disk files;
+  capture_sink sink;
+  run_context run{files, sink};
+};
+
 /// What one optimiser made of the program of `seed`.
 struct run_result {
   int status = -1;  ///< the fatal exit status, or -1 when the run went on
@@ -320,25 +346,26 @@ struct run_result {
   std::string output;
   std::vector<statement_state> list;
   std::unordered_map<int, opcode_node> before;  ///< each statement by line, when asked for
+  std::unique_ptr<generated_run> context;       ///< the run, kept for a look at its list
 };
 
 template <class Optimiser>
 run_result run_program(unsigned seed, Optimiser optimise, bool keep_before) {
-  reset_run_state();
-  program_generator(seed).build();
   run_result result;
+  result.context = std::make_unique<generated_run>();
+  run_context& run = result.context->run;
+  program_generator(run, seed).build();
   if (keep_before) {
-    for (opcode_node* node : program()) result.before[node->line] = *node;
+    for (opcode_node* node : statements(run)) result.before[node->line] = *node;
   }
-  ::testing::internal::CaptureStdout();
   try {
-    optimise();
+    optimise(run);
   } catch (const fatal_exit& end) {
     result.status = end.status;
   }
-  result.output = ::testing::internal::GetCapturedStdout();
-  result.errors = err_cnt;
-  result.list = list_state();
+  result.output = result.context->sink.out;
+  result.errors = run.diag.error_count();
+  result.list = list_state(run);
   return result;
 }
 
@@ -364,7 +391,7 @@ struct coverage {
     beyond_end += out.find("beyond the end") != std::string::npos;
     label_missing += out.find("not found") != std::string::npos;
     if (run.status != -1) return;
-    const std::vector<opcode_node*> list = program();
+    const std::vector<opcode_node*> list = statements(run.context->run);
     rewritten += list.size() > run.before.size();
     int grown = 0;
     bool moved = false;
@@ -375,7 +402,7 @@ struct coverage {
         ++grown;
       }
       if (is_skip(old.opcode) && !is_skip(node->opcode)) ++converted;
-      if (node != &start_opcode && node->org_fixed && node->opcode == old.opcode) {
+      if (node != &run.context->run.prog.start_opcode && node->org_fixed && node->opcode == old.opcode) {
         (node->address != old.address ? moved : kept) = true;
       }
     }
@@ -400,7 +427,6 @@ TEST(check_jump_random, MatchesThePlainWayOnGeneratedPrograms) {
       ASSERT_EQ(list_text(actual.list), list_text(expected.list)) << "seed " << seed;
     }
   }
-  reset_run_state();
   EXPECT_GE(seen.widened, 300);
   EXPECT_GE(seen.many_widened, 100);
   EXPECT_GE(seen.rewritten, 100);

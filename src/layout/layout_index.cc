@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
 
 namespace {
@@ -14,7 +14,7 @@ bool may_gain_goto(int id) {
   return id == OP_GOTOBITC || id == OP_GOTOBITS || id == OP_SKIPBITC || id == OP_SKIPBITS;
 }
 
-std::vector<opcode_node*> list_slots() {
+std::vector<opcode_node*> list_slots(opcode_node& start_opcode) {
   std::vector<opcode_node*> slots;
   opcode_node* node = &start_opcode;
   do {
@@ -38,8 +38,8 @@ std::vector<int> address_steps(const std::vector<opcode_node*>& slots) {
 
 }  // namespace
 
-layout_index::layout_index()
-    : slots_(list_slots()), steps_(address_steps(slots_)), gaps_(slots_.size(), 0) {
+layout_index::layout_index(program& prog)
+    : slots_(list_slots(prog.start_opcode)), steps_(address_steps(slots_)), gaps_(slots_.size(), 0) {
   const opcode_node* before = slots_[0];
   for (int position = next(0); position != end(); position = next(position)) {
     const opcode_node* node = slots_[position];

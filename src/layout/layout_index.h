@@ -9,6 +9,7 @@
 
 #include "layout/fenwick_tree.h"
 
+class program;
 struct opcode_node;
 
 /// Positions follow list order from the head (position 0). A bit jump or bit
@@ -24,7 +25,7 @@ struct opcode_node;
 class layout_index {
  public:
   /// Indexes the current program list, which must not be empty.
-  layout_index();
+  explicit layout_index(program& prog);
 
   /// Number of positions, free ones included; one past the last statement.
   int end() const { return static_cast<int>(slots_.size()); }

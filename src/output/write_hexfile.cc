@@ -48,12 +48,13 @@ std::string sim_hex_file_text(const program_image& image, int highest) {
 
 }  // namespace
 
-void write_hexfile() {
+void write_hexfile(run_context& run) {
   program_image image;
-  place_program(image);
+  place_program(run, image);
   const int highest = image.highest_used();
-  write_output_file(output_file_name(".hex"), hex_file_text(image, highest));
-  write_output_file(output_file_name("_sim.hex"), sim_hex_file_text(image, highest));
-  write_objfile();
-  write_eeprom_file();
+  write_output_file(run, output_file_name(run.source, ".hex"), hex_file_text(image, highest));
+  write_output_file(run, output_file_name(run.source, "_sim.hex"),
+                    sim_hex_file_text(image, highest));
+  write_objfile(run);
+  write_eeprom_file(run);
 }

@@ -10,7 +10,9 @@
 #ifdef _WIN32
 #include <direct.h>
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -104,9 +106,6 @@ class string_reader : public source_reader {
   std::size_t pos_ = 0;
 };
 
-real_disk the_real_disk;
-disk_interface* current_disk = &the_real_disk;
-
 }  // namespace
 
 std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
@@ -190,12 +189,6 @@ std::string memory_disk::key(const std::string& path) {
     if (c == '\\') c = '/';
   }
   return result;
-}
-
-disk_interface& disk() { return *current_disk; }
-
-void set_disk(disk_interface* replacement) {
-  current_disk = replacement != nullptr ? replacement : &the_real_disk;
 }
 
 std::string header_time() {

@@ -67,10 +67,6 @@ class memory_disk : public disk_interface {
   static std::string key(const std::string& path);
 };
 
-/// The disk the run uses; the real one unless a test installed another.
-disk_interface& disk();
-void set_disk(disk_interface* replacement);
-
 /// Time stamp of the output headers, "Wed Dec 09 08:35:47 2026": the local
 /// time, or SOURCE_DATE_EPOCH in UTC when that is set, for reproducible builds.
 std::string header_time();
