@@ -14,6 +14,7 @@
 #include "parser/parser.h"
 #include "platform/disk.h"
 #include "scanner/scanner.h"
+#include "zr17_version.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ void showHelp() {
       stdout);
 }
 
-void showVersion() { std::fputs("ZR17 Assembler v1.4.8\n", stdout); }
+void showVersion() { std::printf("ZR17 Assembler v%s\n", zr17_version); }
 
 /// The command-line path again: the bare argument, or directory and name
 /// joined at the separator they were cut at.
