@@ -11,6 +11,7 @@
 #include "parser/actions.h"
 #include "parser/parser.h"
 #include "scanner/scanner.h"
+#include "zr17_version.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void showHelp(diagnostics& diag) {
       "\n\tAssembler opcodes:\tplease see table 'User Assembler Opcodes'");
 }
 
-void showVersion(diagnostics& diag) { diag.write(stream::out, "ZR17 Assembler v1.4.8\n"); }
+void showVersion(diagnostics& diag) { diag.printf("ZR17 Assembler v%s\n", zr17_version); }
 
 /// The first statement must be ORG 0; an empty program names the main source.
 void check_org_rule(run_context& run, const std::string& main_path) {

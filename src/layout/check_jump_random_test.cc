@@ -323,9 +323,17 @@ std::string list_text(const std::vector<statement_state>& state) {
             get_opcode_name(s.opcode) + " at " + std::to_string(s.address) + " size " +
             std::to_string(s.size) + " org " + std::to_string(s.org_fixed) + " idx " +
             std::to_string(s.op_index) + " label " + std::to_string(s.has_label);
+    // Appended piece by piece: in `" " + std::to_string(...)` GCC 12 at -O3
+    // sees an overlap that is not there (-Wrestrict).
     for (const operand_state& o : s.operands) {
-      text += " " + std::to_string(o.kind) + ":" + std::to_string(o.num) + ":" +
-              o.name + ":" + std::to_string(o.target);
+      text += ' ';
+      text += std::to_string(o.kind);
+      text += ':';
+      text += std::to_string(o.num);
+      text += ':';
+      text += o.name;
+      text += ':';
+      text += std::to_string(o.target);
     }
     text += "\n";
   }

@@ -5,14 +5,13 @@
 #include "output/program_image.h"
 #include "output/text_format.h"
 #include "output/write_objfile.h"
+#include "zr17_version.h"
 
 namespace {
 
-const char* const assembler_version = "1.4.8";
-
 /// Two bytes per line, each with the comment of the instruction it belongs to.
 std::string hex_file_text(const program_image& image, int highest) {
-  std::string text = file_header("Downloadable Hex-File for ZR17", assembler_version);
+  std::string text = file_header("Downloadable Hex-File for ZR17", zr17_version);
   for (int address = 0; address <= highest; address += 2) {
     const image_cell& even = image.cells[address];
     const image_cell& odd = image.cells[address + 1];
