@@ -1,6 +1,6 @@
 #include "check/check_opcode.h"
 
-#include "check/test_program.h"
+#include "testing/test_program.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/in_memory_run.h"
+#include "testing/in_memory_run.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "layout/address.h"
 
 #include "check/check_opcode.h"
-#include "check/test_program.h"
+#include "testing/test_program.h"
 
 namespace {
 

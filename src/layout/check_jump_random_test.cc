@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "check/test_program.h"
+#include "testing/test_program.h"
 #include "layout/check_jump.h"
 #include "layout/check_jump_oracle.h"
 

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "check/check_opcode.h"
-#include "check/test_program.h"
+#include "testing/test_program.h"
 #include "core/appendf.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "output/output_names.h"
 
-#include "check/test_program.h"
+#include "testing/test_program.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "output/write_hexfile.h"
 
 #include "check/check_opcode.h"
-#include "check/test_program.h"
+#include "testing/test_program.h"
 #include "layout/check_jump.h"
 #include "output/write_dbgfile.h"
 
