@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <direct.h>
+#include <io.h>
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -74,6 +77,63 @@ file_identity identify(const std::string& native) {
   return id;
 }
 
+/// Whether an output may be written at `native`: a missing file may, an
+/// existing one only when it is writable.
+bool may_replace(const std::string& native) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesA(native.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+#else
+  struct stat info;
+  if (stat(native.c_str(), &info) != 0) return true;
+  return !S_ISDIR(info.st_mode) && access(native.c_str(), W_OK) == 0;
+#endif
+}
+
+/// Creates a new empty file beside `target` for writing in text mode, with
+/// the permissions a new file gets; sets `name` to its path.
+std::FILE* create_temporary(const std::string& target, std::string& name) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = target + ".";
+    for (unsigned bits = static_cast<unsigned>(random()), i = 0; i < 8; ++i, bits >>= 4) {
+      name += "0123456789abcdef"[bits & 0xF];
+    }
+    name += '~';
+#ifdef _WIN32
+    const int fd = _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT,
+                         _S_IREAD | _S_IWRITE);
+#else
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+#endif
+    if (fd >= 0) {
+      // Text mode: on Windows each line ends with CR LF.
+      std::FILE* file = fdopen(fd, "w");
+      if (file == nullptr) {
+#ifdef _WIN32
+        _close(fd);
+#else
+        close(fd);
+#endif
+        std::remove(name.c_str());
+      }
+      return file;
+    }
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+/// Puts `from` in the place of `to`, replacing it.
+bool replace_file(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
 class file_reader : public source_reader {
  public:
   explicit file_reader(std::FILE* file) : file_(file) {}
@@ -127,11 +187,28 @@ std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
 }
 
 bool real_disk::write_file(const std::string& path, const std::string& text) {
-  // Text mode: on Windows each line ends with CR LF.
-  std::FILE* file = std::fopen(native_path(path).c_str(), "w");
+  std::string target = native_path(path);
+  // An output that cannot be written in place is not replaced behind its
+  // back either.
+  if (!may_replace(target)) return false;
+#ifndef _WIN32
+  // Writing through a link replaces what it points at, not the link.
+  if (char* resolved = realpath(target.c_str(), nullptr)) {
+    target = resolved;
+    std::free(resolved);
+  }
+#endif
+  // The text goes to a new file beside the target, which then takes the
+  // target's place in one step: a failed write (disk full, quota, file-size
+  // limit) leaves the old file as it was and no stray file behind.
+  std::string temporary;
+  std::FILE* file = create_temporary(target, temporary);
   if (file == nullptr) return false;
   bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  ok = std::fflush(file) == 0 && ok;
   ok = std::fclose(file) == 0 && ok;
+  if (ok) ok = replace_file(temporary, target);
+  if (!ok) std::remove(temporary.c_str());
   return ok;
 }
 
@@ -178,6 +255,18 @@ bool memory_disk::write_file(const std::string& path, const std::string& text) {
 }
 
 void memory_disk::remove_file(const std::string& path) { files.erase(key(path)); }
+
+bool real_disk::is_directory(const std::string& path) {
+  return ::is_directory(native_path(path));
+}
+
+bool memory_disk::is_directory(const std::string& path) {
+  const std::string name = key(path);
+  if (directories.count(name) != 0) return true;
+  const std::string prefix = name.empty() || name.back() == '/' ? name : name + "/";
+  auto next = files.lower_bound(prefix);
+  return next != files.end() && next->first.compare(0, prefix.size(), prefix) == 0;
+}
 
 bool memory_disk::same_file(const std::string& a, const std::string& b) {
   return key(a) == key(b) && files.count(key(a)) != 0;

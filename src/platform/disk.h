@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <ctime>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,7 @@ class disk_interface {
   /// Whether both paths name one existing file: the same file on the file
   /// system, whatever the spelling (links, letter case where it does not count).
   virtual bool same_file(const std::string& a, const std::string& b) = 0;
+  virtual bool is_directory(const std::string& path) = 0;
   virtual std::string working_directory() = 0;
 };
 
@@ -44,6 +46,7 @@ class real_disk : public disk_interface {
   bool write_file(const std::string& path, const std::string& text) override;
   void remove_file(const std::string& path) override;
   bool same_file(const std::string& a, const std::string& b) override;
+  bool is_directory(const std::string& path) override;
   std::string working_directory() override;
 };
 
@@ -56,7 +59,11 @@ class memory_disk : public disk_interface {
   bool write_file(const std::string& path, const std::string& text) override;
   void remove_file(const std::string& path) override;
   bool same_file(const std::string& a, const std::string& b) override;
+  /// A directory is one named in `directories`, or one that holds a file.
+  bool is_directory(const std::string& path) override;
   std::string working_directory() override { return cwd; }
+
+  std::set<std::string> directories;
 
   std::map<std::string, std::string> files;
   std::string cwd = "/work";
