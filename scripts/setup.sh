@@ -10,6 +10,7 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v flex >/dev/null || need+=(flex)
 command -v bison >/dev/null || need+=(bison)
 command -v make >/dev/null || need+=(make)
+[[ -f /usr/include/nlohmann/json.hpp ]] || need+=(nlohmann-json3-dev)
 if [[ "${1:-}" == "--tests" ]] && [[ ! -f /usr/include/gtest/gtest.h ]]; then
   need+=(libgtest-dev)
 fi

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/appendf.h"
 #include "core/program.h"
 #include "driver/opcode_table.h"
 
@@ -22,9 +23,12 @@ void wrong_type(diagnostics& diag, const opcode_node* node, int position) {
   diag.report(message_id::wrong_type, node->file, node->line, position_word[position],
               get_opcode_name(node->opcode).c_str());
 }
-void wrong_range(diagnostics& diag, const opcode_node* node, int position) {
-  diag.report(message_id::wrong_range, node->file, node->line, position_word[position],
-              get_opcode_name(node->opcode).c_str());
+void wrong_range(diagnostics& diag, const opcode_node* node, int position, std::int32_t value,
+                 std::uint32_t bound) {
+  std::string detail;
+  appendf(detail, ": value %d, allowed 0..%u", value, bound);
+  diag.report_detailed(message_id::wrong_range, node->file, node->line, 0, std::move(detail),
+                       position_word[position], get_opcode_name(node->opcode).c_str());
 }
 
 }  // namespace
@@ -59,7 +63,7 @@ void check_parameter(diagnostics& diag, const opcode_node* node, std::uint32_t b
   if (kind_wrong) return;
   for (int i = 2; i >= 0; --i) {
     if (have[i] == PARAM_NUMBER && static_cast<std::uint32_t>(value[i]) > bound[i]) {
-      wrong_range(diag, node, i);
+      wrong_range(diag, node, i, value[i], bound[i]);
     }
   }
 }
@@ -100,6 +104,6 @@ void check_parameter3(diagnostics& diag, const opcode_node* node) {
     return;
   }
   if (node->p2_kind == PARAM_NUMBER && static_cast<std::uint32_t>(node->p2_value.num) > 15) {
-    wrong_range(diag, node, 1);
+    wrong_range(diag, node, 1, node->p2_value.num, 15);
   }
 }

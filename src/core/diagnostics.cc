@@ -4,6 +4,8 @@
 
 #include "core/appendf.h"
 
+#include <nlohmann/json.hpp>
+
 namespace {
 
 /// How the classic console line starts. Three variants of the error prefix
@@ -14,6 +16,7 @@ enum class prefix {
   line_error2,  ///< "<file> Line <n>  ERROR: " (two blanks)
   line_colon,   ///< "<file>  Line:<n>  ERROR: "
   file_line,    ///< "<file>:<n>: " (the scanner's form)
+  warning,      ///< "<file>:<n>: warning: " (warnings have no classic form)
 };
 
 struct catalogue_entry {
@@ -26,6 +29,9 @@ struct catalogue_entry {
   bool line_break;     ///< the classic line ends with "\n"
   bool also_err;       ///< the classic line goes to standard error too
   const char* format;  ///< printf format of the text proper
+  /// The text in the machine-readable forms, when it says more than the
+  /// classic one: a printf format over the same arguments.
+  const char* rich_format = nullptr;
 };
 
 // Notes on the odd ones, all kept byte for byte because tools match them:
@@ -53,7 +59,7 @@ constexpr catalogue_entry catalogue[] = {
     {message_id::bad_include_line, "bad-include-line", severity::error, stream::out,
      prefix::none, true, true, true, "%s:%d bad include line"},
     {message_id::include_not_opened, "include-not-opened", severity::error, stream::err,
-     prefix::none, true, true, false, "%s: %s"},
+     prefix::none, true, true, false, "%s: %s", "cannot open include file '%s': %s"},
     {message_id::include_recursion, "include-recursion", severity::error, stream::out,
      prefix::file_line, true, true, false, "Error: infinite include file recursion"},
     {message_id::syntax_error, "syntax-error", severity::error, stream::out, prefix::line_error,
@@ -104,6 +110,25 @@ constexpr catalogue_entry catalogue[] = {
      true, false, "ERROR: Could not write file '%s'"},
     {message_id::write_over_source, "write-over-source", severity::error, stream::out,
      prefix::none, true, true, false, "ERROR: Could not write file '%s': it is the source file"},
+    {message_id::bad_source_date_epoch, "bad-source-date-epoch", severity::error, stream::out,
+     prefix::none, true, true, false,
+     "ERROR: SOURCE_DATE_EPOCH must be a number of seconds from 0 to 253402300799, not '%s'"},
+    {message_id::else_with_text, "else-with-text", severity::warning, stream::out,
+     prefix::warning, false, true, false,
+     "text after #else on its line: the #else is ignored and both branches are assembled"},
+    {message_id::ifdef_in_skipped_block, "ifdef-in-skipped-block", severity::warning,
+     stream::out, prefix::warning, false, true, false,
+     "#ifdef inside a skipped block does not nest: the next #endif ends the outer block"},
+    {message_id::conditional_outside_block, "conditional-outside-block", severity::warning,
+     stream::out, prefix::warning, false, true, false, "%s outside a conditional block"},
+    {message_id::name_defined_twice, "name-defined-twice", severity::warning, stream::out,
+     prefix::warning, false, true, false, "'%s' is defined twice"},
+    {message_id::ignored_argument, "ignored-argument", severity::warning, stream::out,
+     prefix::warning, false, true, false, "argument '%s' after the source is ignored"},
+    {message_id::unused_label, "unused-label", severity::warning, stream::out,
+     prefix::warning, false, true, false, "jump label '%s' is never used"},
+    {message_id::unused_constant, "unused-constant", severity::warning, stream::out,
+     prefix::warning, false, true, false, "constant '%s' is never used"},
 };
 
 constexpr bool catalogue_in_order() {
@@ -124,6 +149,11 @@ void append_prefix(std::string& line, prefix start, const char* file, int line_n
     case prefix::line_error2: appendf(line, "%s Line %d  ERROR: ", name, line_number); break;
     case prefix::line_colon: appendf(line, "%s  Line:%d  ERROR: ", name, line_number); break;
     case prefix::file_line: appendf(line, "%s:%d: ", name, line_number); break;
+    case prefix::warning:
+      line += *name != '\0' ? name : "zr17_asm";
+      if (*name != '\0' && line_number != 0) appendf(line, ":%d", line_number);
+      line += ": warning: ";
+      break;
   }
 }
 
@@ -157,35 +187,51 @@ void capture_sink::write(stream where, std::string_view text) {
 void diagnostics::report(message_id id, const char* file, int line, ...) {
   std::va_list args;
   va_start(args, line);
-  vreport(id, file, line, 0, args);
+  vreport(id, file, line, 0, {}, args);
   va_end(args);
 }
 
 void diagnostics::report_at(message_id id, const char* file, int line, int column, ...) {
   std::va_list args;
   va_start(args, column);
-  vreport(id, file, line, column, args);
+  vreport(id, file, line, column, {}, args);
+  va_end(args);
+}
+
+void diagnostics::report_detailed(message_id id, const char* file, int line, int column,
+                                  std::string detail, ...) {
+  std::va_list args;
+  va_start(args, detail);
+  vreport(id, file, line, column, std::move(detail), args);
   va_end(args);
 }
 
 void diagnostics::vreport(message_id id, const char* file, int line, int column,
-                          std::va_list args) {
+                          std::string detail, std::va_list args) {
   const catalogue_entry& entry = entry_of(id);
-  diagnostic message{id, entry.level, file != nullptr ? file : "", line, column, {}, {}, {}};
+  diagnostic message{id, entry.level, file != nullptr ? file : "", line, column, 0, {},
+                     std::move(detail), {}, {}};
+  std::va_list again;
+  va_copy(again, args);
   vappendf(message.text, entry.format, args);
   std::string& classic = entry.where == stream::out ? message.out : message.err;
   append_prefix(classic, entry.start, file, line);
   classic += message.text;
   if (entry.line_break) classic += '\n';
   if (entry.also_err) message.err = classic;
+  if (entry.rich_format != nullptr && form_ != diagnostic_form::classic) {
+    message.text.clear();
+    vappendf(message.text, entry.rich_format, again);
+  }
+  va_end(again);
   emit(message, entry.counted);
 }
 
 void diagnostics::report_text(message_id id, const char* file, int line, int column,
                               std::string text) {
   const catalogue_entry& entry = entry_of(id);
-  diagnostic message{id, entry.level, file != nullptr ? file : "", line, column,
-                     std::move(text), {}, {}};
+  diagnostic message{id, entry.level, file != nullptr ? file : "", line, column, 0,
+                     std::move(text), {}, {}, {}};
   // A syntax error without a line (at the end of input) prints nothing; a
   // grammar message prints its text alone.
   if (line != 0) append_prefix(message.out, entry.start, file, line);
@@ -198,7 +244,7 @@ void diagnostics::report_text(message_id id, const char* file, int line, int col
 
 void diagnostics::report_bad_character(const char* file, int line, int column, char c) {
   diagnostic message{message_id::bad_character, severity::error, file != nullptr ? file : "",
-                     line, column, {}, {}, {}};
+                     line, column, column, {}, {}, {}, {}};
   appendf(message.text, entry_of(message_id::bad_character).format, c);
   // "test4:" prints the character as a C string: a NUL shows as nothing.
   const char shown[2] = {c, '\0'};
@@ -209,7 +255,7 @@ void diagnostics::report_bad_character(const char* file, int line, int column, c
 }
 
 void diagnostics::report_fatal(std::string text) {
-  diagnostic message{message_id::fatal, severity::error, {}, 0, 0, std::move(text), {}, {}};
+  diagnostic message{message_id::fatal, severity::error, {}, 0, 0, 0, std::move(text), {}, {}, {}};
   message.err = message.text + "\n";
   emit(message, false);
 }
@@ -224,6 +270,63 @@ void diagnostics::printf(const char* format, ...) {
 }
 
 void diagnostics::emit(diagnostic& message, bool counted) {
+  if (message.level == severity::warning && entry_of(message.id).start == prefix::warning) {
+    // The warnings that were asked for: shown with -W, errors when fatal.
+    if (!warnings_shown_) return;
+    ++warnings_;
+    counted = warnings_fatal_;
+  } else if (message.level == severity::warning) {
+    ++warnings_;
+  }
   if (counted) ++errors_;
+  if (form_ != diagnostic_form::classic) {
+    message.out.clear();
+    message.err = form_ == diagnostic_form::gnu ? gnu_form(message) : json_form(message);
+  }
   sink_.report(message);
+}
+
+namespace {
+
+const char* severity_word(severity level) {
+  switch (level) {
+    case severity::error: return "error";
+    case severity::warning: return "warning";
+    case severity::note: return "note";
+  }
+  return "error";
+}
+
+}  // namespace
+
+std::string gnu_form(const diagnostic& message) {
+  std::string line;
+  if (message.file.empty()) {
+    line = "zr17_asm";
+  } else {
+    line = message.file;
+    if (message.line != 0) appendf(line, ":%d", message.line);
+    if (message.line != 0 && message.column != 0) appendf(line, ":%d", message.column);
+  }
+  line += ": ";
+  line += severity_word(message.level);
+  line += ": ";
+  line += message.text;
+  line += message.detail;
+  line += '\n';
+  return line;
+}
+
+std::string json_form(const diagnostic& message) {
+  nlohmann::ordered_json object = {
+      {"severity", severity_word(message.level)},
+      {"file", message.file},
+      {"line", message.line},
+      {"column", message.column},
+      {"end", {{"line", message.line}, {"column", message.end_column}}},
+      {"id", message_name(message.id)},
+      {"text", message.text + message.detail},
+  };
+  // Source text may hold any bytes; what is not UTF-8 is replaced.
+  return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/options.h"
+
 /// Stable identities of the messages; their names in the catalogue do not
 /// change once published (the JSON form carries them).
 enum class message_id {
@@ -51,6 +53,15 @@ enum class message_id {
   program_too_large,
   write_failed,
   write_over_source,
+  bad_source_date_epoch,
+  // Warnings, printed only when asked for (-W).
+  else_with_text,
+  ifdef_in_skipped_block,
+  conditional_outside_block,
+  name_defined_twice,
+  ignored_argument,
+  unused_label,
+  unused_constant,
 };
 
 enum class severity { error, warning, note };
@@ -66,13 +77,22 @@ struct diagnostic {
   std::string file;  ///< empty when the message names no file
   int line = 0;      ///< 0 when it names no line
   int column = 0;    ///< 0 when the column is not known
+  int end_column = 0;  ///< the last column of the range, 0 when not known
   std::string text;
+  /// What the machine-readable forms add to the text: facts the classic
+  /// line leaves out (an operand's value and range, for one).
+  std::string detail;
   std::string out;
   std::string err;
 };
 
 /// The stable name of a message, for machine-readable forms.
 std::string_view message_name(message_id id);
+
+/// A message in the GNU form, "FILE:LINE:COLUMN: error: TEXT" and a line
+/// break (what is not known is left out), or as one line of JSON.
+std::string gnu_form(const diagnostic& message);
+std::string json_form(const diagnostic& message);
 
 /// Receives what a run prints: diagnostics, and the plain console lines
 /// (banner, help, summary) that are no diagnostics.
@@ -109,10 +129,21 @@ class diagnostics {
  public:
   explicit diagnostics(diagnostic_sink& sink) : sink_(sink) {}
 
+  /// How messages are printed, and what becomes of warnings: shown only
+  /// when `warnings` is set, and counted as errors with `fatal_warnings`.
+  void configure(diagnostic_form form, bool warnings, bool fatal_warnings) {
+    form_ = form;
+    warnings_shown_ = warnings;
+    warnings_fatal_ = fatal_warnings;
+  }
+
   /// Reports message `id` about `file` and `line` with the catalogue
   /// format's arguments, and counts it when it is an error that counts.
   void report(message_id id, const char* file, int line, ...);
   void report_at(message_id id, const char* file, int line, int column, ...);
+  /// As report_at, with the detail that the machine-readable forms add.
+  void report_detailed(message_id id, const char* file, int line, int column,
+                       std::string detail, ...);
   /// The parser's messages: the text is given; "%s Line %d ERROR: " comes
   /// before it unless `line` is 0 (a syntax error is then counted but not
   /// printed at all).
@@ -127,14 +158,20 @@ class diagnostics {
   void printf(const char* format, ...);
 
   int error_count() const { return errors_; }
+  int warning_count() const { return warnings_; }
   /// The parser sets the count back at its start; the count is the run's.
   void set_error_count(int count) { errors_ = count; }
   void count_error() { ++errors_; }
 
  private:
-  void vreport(message_id id, const char* file, int line, int column, std::va_list args);
+  void vreport(message_id id, const char* file, int line, int column, std::string detail,
+               std::va_list args);
   void emit(diagnostic& message, bool counted);
 
   diagnostic_sink& sink_;
+  diagnostic_form form_ = diagnostic_form::classic;
+  bool warnings_shown_ = false;
+  bool warnings_fatal_ = false;
   int errors_ = 0;
+  int warnings_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/diagnostics.h"
+#include "core/options.h"
 #include "core/program.h"
 #include "core/symbol_table.h"
 #include "platform/disk.h"
@@ -39,6 +40,7 @@ class run_context {
   program prog;
   symbol_table symbols;
   source_path source;
+  assembly_options options;
   /// The working directory at start: angled includes are found under it.
   std::string working_directory;
   /// Name of the last constant token the scanner produced (null until one);

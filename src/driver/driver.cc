@@ -4,10 +4,13 @@
 
 #include "check/check_opcode.h"
 #include "core/paths.h"
+#include "driver/command_line.h"
 #include "driver/opcode_table.h"
 #include "layout/check_jump.h"
 #include "output/write_dbgfile.h"
+#include "output/output_names.h"
 #include "output/write_hexfile.h"
+#include "output/write_symbols.h"
 #include "parser/actions.h"
 #include "parser/parser.h"
 #include "scanner/scanner.h"
@@ -65,8 +68,24 @@ void check_org_rule(run_context& run, const std::string& main_path) {
   }
 }
 
+/// The outputs that options ask for, beside the usual ones.
+void write_requested_files(run_context& run) {
+  if (const auto& symbols = run.options.symbols) {
+    write_symbols(run, symbols->empty() ? output_file_name(run, ".sym") : *symbols);
+  }
+}
+
 int assemble_source(run_context& run, const std::string& argument) {
   run.diag.write(stream::out, "--- ZR17 Assembler,          tessaro instrument works ---\n");
+  // Reproducible builds: a time stamp that cannot be read is a mistake to
+  // report, not a reason to fall back on the clock.
+  if (const epoch_setting epoch = source_date_epoch(); epoch.state == epoch_setting::invalid) {
+    run.diag.report(message_id::bad_source_date_epoch, nullptr, 0, epoch.text.c_str());
+    return 1;
+  }
+  for (const std::string& ignored : run.options.ignored_args) {
+    run.diag.report(message_id::ignored_argument, nullptr, 0, ignored.c_str());
+  }
   split_path_result parts = split_path(argument);
   run.source.sep = parts.sep;
   run.source.dir = parts.sep == 0 ? argument : parts.dir;
@@ -80,6 +99,7 @@ int assemble_source(run_context& run, const std::string& argument) {
   if (run.diag.error_count() == 0) {
     write_hexfile(run);
     write_dbgfile(run);
+    write_requested_files(run);
   }
   const std::string path = run.source.full();
   if (run.diag.error_count() == 0) {
@@ -124,15 +144,27 @@ assembly assemble(const std::vector<std::string>& args, disk_interface& disk,
   assembly result;
   result.run = std::make_unique<run_context>(disk, sink);
   run_context& run = *result.run;
+  command_line line;
   try {
-    if (args.empty()) {
-      run.diag.write(stream::out, "USAGE: zr17_asm.exe <file>\n");
-    } else if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
-      showHelp(run.diag);
-    } else if (args.size() == 1 && args[0] == "-v") {
-      showVersion(run.diag);
-    } else {
-      result.status = assemble_source(run, args[0]);
+    line = parse_command_line(args, disk);
+  } catch (const usage_error& error) {
+    run.diag.write(stream::err, "zr17_asm: " + error.message + "\n");
+    result.status = 2;
+    return result;
+  }
+  run.options = line.options;
+  run.diag.configure(run.options.diagnostics, run.options.warnings,
+                     run.options.fatal_warnings);
+  try {
+    switch (line.what) {
+      case command_line::action::usage:
+        run.diag.write(stream::out, "USAGE: zr17_asm.exe <file>\n");
+        break;
+      case command_line::action::help: showHelp(run.diag); break;
+      case command_line::action::version: showVersion(run.diag); break;
+      case command_line::action::assemble:
+        result.status = assemble_source(run, line.source);
+        break;
     }
   } catch (const fatal_exit& end) {
     result.status = end.status;

@@ -1,4 +1,5 @@
-// Names of the output files: beside the source, after its base name.
+// Names of the output files: beside the source (or in the output directory)
+// after its base name.
 #pragma once
 
 #include <string>
@@ -10,5 +11,6 @@
 std::string output_base_name(const source_path& source);
 
 /// The output file with the given suffix (".hex", "_sim.hex", ...): in the
-/// source's directory, or the current one when the path had no directory.
-std::string output_file_name(const source_path& source, const char* suffix);
+/// output directory when one was given, else in the source's directory, or
+/// the current one when the path had no directory.
+std::string output_file_name(const run_context& run, const char* suffix);

@@ -22,5 +22,5 @@ void write_dbgfile(run_context& run) {
     } while (node != &start_opcode);
     text += "\n\n";
   }
-  write_output_file(run, output_file_name(run.source, ".dbg"), text);
+  write_output_file(run, output_file_name(run, ".dbg"), text);
 }

@@ -51,8 +51,8 @@ void write_hexfile(run_context& run) {
   program_image image;
   place_program(run, image);
   const int highest = image.highest_used();
-  write_output_file(run, output_file_name(run.source, ".hex"), hex_file_text(image, highest));
-  write_output_file(run, output_file_name(run.source, "_sim.hex"),
+  write_output_file(run, output_file_name(run, ".hex"), hex_file_text(image, highest));
+  write_output_file(run, output_file_name(run, "_sim.hex"),
                     sim_hex_file_text(image, highest));
   write_objfile(run);
   write_eeprom_file(run);

@@ -19,11 +19,11 @@ void write_objfile(run_context& run) {
     } while (node != &start_opcode);
   }
   text += "\n\n";
-  write_output_file(run, output_file_name(run.source, ".obj"), text);
+  write_output_file(run, output_file_name(run, ".obj"), text);
 }
 
 void write_eeprom_file(run_context& run) {
-  const std::string path = output_file_name(run.source, ".epr");
+  const std::string path = output_file_name(run, ".epr");
   bool any_used = false;
   for (unsigned char used : run.prog.eeprom_used_cells) any_used = any_used || used == 1;
   if (!any_used) {

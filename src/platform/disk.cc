@@ -280,21 +280,33 @@ std::string memory_disk::key(const std::string& path) {
   return result;
 }
 
+epoch_setting source_date_epoch() {
+  epoch_setting setting;
+  const char* text = std::getenv("SOURCE_DATE_EPOCH");
+  if (text == nullptr) return setting;
+  setting.text = text;
+  setting.state = epoch_setting::invalid;
+  constexpr long long last_second_of_9999 = 253402300799;
+  long long seconds = 0;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p < '0' || *p > '9') return setting;
+    seconds = seconds * 10 + (*p - '0');
+    if (seconds > last_second_of_9999) return setting;
+  }
+  if (*text == '\0') return setting;
+  setting.state = epoch_setting::valid;
+  setting.seconds = static_cast<std::time_t>(seconds);
+  return setting;
+}
+
 std::string header_time() {
   static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   std::time_t now = std::time(nullptr);
-  bool utc = false;
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
-    char* end = nullptr;
-    errno = 0;
-    long long seconds = std::strtoll(epoch, &end, 10);
-    if (*epoch != '\0' && *end == '\0' && errno == 0) {
-      now = static_cast<std::time_t>(seconds);
-      utc = true;
-    }
-  }
+  const epoch_setting epoch = source_date_epoch();
+  const bool utc = epoch.state == epoch_setting::valid;
+  if (utc) now = epoch.seconds;
   std::tm parts{};
 #ifdef _WIN32
   if (utc ? gmtime_s(&parts, &now) : localtime_s(&parts, &now)) parts = std::tm{};

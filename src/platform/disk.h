@@ -74,6 +74,15 @@ class memory_disk : public disk_interface {
   static std::string key(const std::string& path);
 };
 
+/// SOURCE_DATE_EPOCH: unset, a valid number of seconds (up to the last
+/// second of year 9999, which the headers can show), or anything else.
+struct epoch_setting {
+  enum { unset, valid, invalid } state = unset;
+  std::time_t seconds = 0;
+  std::string text;  ///< as set, for the message about an invalid one
+};
+epoch_setting source_date_epoch();
+
 /// Time stamp of the output headers, "Wed Dec 09 08:35:47 2026": the local
 /// time, or SOURCE_DATE_EPOCH in UTC when that is set, for reproducible builds.
 std::string header_time();
