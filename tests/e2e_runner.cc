@@ -53,13 +53,21 @@ void report_difference(const std::string& what, const std::string& want, const s
             << "--- expected ---\n" << want << "\n--- actual ---\n" << got << "\n---\n";
 }
 
-int run(const std::vector<std::string>& command, const fs::path& dir, const fs::path& out,
-        const fs::path& err) {
+int run(const std::vector<std::string>& command, const std::vector<std::string>& env,
+        const fs::path& dir, const fs::path& out, const fs::path& err) {
   pid_t child = fork();
   if (child == 0) {
     if (chdir(dir.c_str()) != 0) _exit(126);
     if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(126);
     setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    for (const std::string& setting : env) {
+      const std::size_t equals = setting.find('=');
+      if (equals == std::string::npos) {
+        unsetenv(setting.c_str());
+      } else {
+        setenv(setting.substr(0, equals).c_str(), setting.substr(equals + 1).c_str(), 1);
+      }
+    }
     std::vector<char*> argv;
     for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
@@ -100,9 +108,12 @@ int main(int argc, char** argv) {
   fs::path work = scratch / "work";
   fs::create_directories(work);
 
+  std::vector<std::string> env;
   for (const case_section& s : sections) {
     if (s.kind == "args") {
       command.insert(command.end(), s.words.begin(), s.words.end());
+    } else if (s.kind == "env") {
+      env.insert(env.end(), s.words.begin(), s.words.end());
     } else if (s.kind == "file" && !s.words.empty()) {
       fs::path path = work / s.words[0];
       fs::create_directories(path.parent_path());
@@ -112,7 +123,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  int status = run(command, work, scratch / "stdout", scratch / "stderr");
+  int status = run(command, env, work, scratch / "stdout", scratch / "stderr");
   auto produced = [&](const case_section& s, std::string text) {
     return crlf && !s.crlf ? strip_cr(text) : text;
   };

@@ -159,8 +159,6 @@ class diagnostics {
 
   int error_count() const { return errors_; }
   int warning_count() const { return warnings_; }
-  /// The parser sets the count back at its start; the count is the run's.
-  void set_error_count(int count) { errors_ = count; }
   void count_error() { ++errors_; }
 
  private:

@@ -119,7 +119,6 @@ struct scanner_guard {
 }  // namespace
 
 void parse(run_context& run, const std::string& path) {
-  run.diag.set_error_count(0);
   std::string reason;
   std::unique_ptr<source_reader> source = run.disk.open_source(path, reason);
   if (source == nullptr) {

@@ -13,6 +13,8 @@
 //   === absent PATH            a file that must not exist afterwards
 //   === kept PATH              a directory that must still exist afterwards
 //   === platform NAME          run only on "posix" or "windows"
+//   === env NAME=VALUE...      environment settings (NAME alone unsets it);
+//                              SOURCE_DATE_EPOCH is 1700000000 unless set here
 // Lines before the first section are comments. "noeol" drops the line break
 // at the end of the section; "crlf" gives the body CR LF line ends.
 #pragma once
