@@ -82,7 +82,7 @@ void check_parameter2(const opcode_node* node) {
   if (node->p1_kind != PARAM_REGISTER) wrong_type(node, 0);
 }
 
-void check_parameter3(const opcode_node* node) {
+void check_parameter3(const opcode_node* node, std::uint32_t count_bound) {
   if (node->p3_kind != PARAM_NONE) {
     too_many(node);
     return;
@@ -100,7 +100,8 @@ void check_parameter3(const opcode_node* node) {
     wrong_type(node, 0);
     return;
   }
-  if (node->p2_kind == PARAM_NUMBER && static_cast<std::uint32_t>(node->p2_value.num) > 15) {
+  if (node->p2_kind == PARAM_NUMBER &&
+      static_cast<std::uint32_t>(node->p2_value.num) > count_bound) {
     wrong_range(node, 1);
   }
 }
