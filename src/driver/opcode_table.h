@@ -174,8 +174,3 @@ std::string get_opcode_name(int id);
 
 /// The opcode id of a keyword in any letter case, or -1.
 int find_opcode_keyword(std::string_view word);
-
-/// Skips 65..75 and gotos 28..38 test the same condition 37 ids apart.
-constexpr int SKIP_TO_GOTO = OP_SKIP - OP_GOTO;
-
-inline bool is_skip(int id) { return id >= OP_SKIP && id <= OP_SKIPPOS; }

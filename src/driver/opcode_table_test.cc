@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+
+namespace {
+
 TEST(OpcodeTable, KeywordsMatchInAnyCase) {
   EXPECT_EQ(find_opcode_keyword("ADD"), OP_ADD);
   EXPECT_EQ(find_opcode_keyword("Add"), OP_ADD);
@@ -31,12 +34,95 @@ TEST(OpcodeTable, EveryIdHasOneKeywordAndTheMnemonicNamesIt) {
   EXPECT_EQ(OP_SWAP48, 81);
 }
 
-TEST(OpcodeTable, SkipsAndGotosShareConditionsThirtySevenApart) {
-  EXPECT_EQ(OP_SKIP - SKIP_TO_GOTO, OP_GOTO);
-  EXPECT_EQ(OP_SKIPBITC - SKIP_TO_GOTO, OP_GOTOBITC);
-  EXPECT_EQ(OP_SKIPPOS - SKIP_TO_GOTO, OP_GOTOPOS);
-  EXPECT_TRUE(is_skip(OP_SKIP));
-  EXPECT_TRUE(is_skip(OP_SKIPPOS));
-  EXPECT_FALSE(is_skip(OP_SIGN));
-  EXPECT_FALSE(is_skip(OP_STOP));
+/// The position of a skip's count: where its jump has the label.
+int count_position(const opcode_info& skip) {
+  return opcode_row(skip.jump.becomes).label_position();
 }
+
+/// The operand that a rule keeps from being 0, or -1.
+int not_zero_position(special_rule rule) {
+  switch (rule) {
+    case special_rule::count1_not_zero:
+    case special_rule::count1_not_zero_skip: return 0;
+    case special_rule::count2_not_zero: return 1;
+    case special_rule::count3_not_zero: return 2;
+    case special_rule::none:
+    case special_rule::no_rz_swap: break;
+  }
+  return -1;
+}
+
+TEST(OpcodeTable, SkipIdNAndGotoIdNMinus37ShareACondition) {
+  int skips = 0;
+  for (int id = 0; id < OPCODE_COUNT; ++id) {
+    SCOPED_TRACE(get_opcode_name(id));
+    const opcode_info& row = opcode_row(id);
+    if (!row.jump.is_skip()) continue;
+    ++skips;
+    ASSERT_EQ(row.jump.becomes, id - 37);
+    const opcode_info& jump = opcode_row(row.jump.becomes);
+    const bool bit_form = row.jump.kind == jump_class::bit_skip;
+    EXPECT_EQ(jump.jump.kind, bit_form ? jump_class::bit_jump : jump_class::plain);
+    // The count sits where the jump has its label; the other operands agree.
+    const int count = count_position(row);
+    ASSERT_GE(count, 0);
+    EXPECT_EQ(row.op[count].kind, operand_kind::number);
+    EXPECT_EQ(row.op[count].bound, 3u);  // two bits of the first byte
+    EXPECT_EQ(not_zero_position(row.rule), count);
+    for (int i = 0; i < 3; ++i) {
+      if (i == count) continue;
+      EXPECT_EQ(row.op[i].kind, jump.op[i].kind) << i;
+      EXPECT_EQ(row.op[i].bound, jump.op[i].bound) << i;
+    }
+    // The skip is the jump's first byte with the count in it.
+    EXPECT_EQ(row.encoding.b1, jump.encoding.b1);
+    if (bit_form) {
+      EXPECT_EQ(row.encoding.b2, jump.encoding.b2);
+    }
+    EXPECT_EQ(row.encoding.layout, bit_form ? shape::bit_skip : shape::skip);
+    // The conversion walk moves what follows by one byte.
+    EXPECT_EQ(jump.size.a, row.size.a + 1);
+  }
+  EXPECT_EQ(skips, 11);
+}
+
+TEST(OpcodeTable, JumpsWidenOrTurnIntoTheOppositeBitSkip) {
+  int jumps = 0;
+  for (int id = 0; id < OPCODE_COUNT; ++id) {
+    SCOPED_TRACE(get_opcode_name(id));
+    const opcode_info& row = opcode_row(id);
+    if (row.jump.kind == jump_class::none) {
+      EXPECT_EQ(row.jump.becomes, -1);
+      continue;
+    }
+    EXPECT_EQ(row.jump.is_bit_form(), row.encoding.layout == shape::bit_jump ||
+                                          row.encoding.layout == shape::bit_skip);
+    if (row.jump.is_skip()) continue;
+    ++jumps;
+    // Every jump has the skip with its condition 37 ids on.
+    ASSERT_LT(id + 37, OPCODE_COUNT);
+    EXPECT_EQ(opcode_row(id + 37).jump.becomes, id);
+    if (row.jump.kind == jump_class::plain) {
+      EXPECT_EQ(row.label_position(), 0);
+      EXPECT_EQ(row.jump.becomes, -1);
+      EXPECT_EQ(row.encoding.layout, shape::jump);
+      // The widening walk moves what follows by one byte.
+      EXPECT_EQ(row.size.a, 2);
+      EXPECT_EQ(row.size.b, 3);
+    } else {
+      EXPECT_EQ(row.label_position(), 2);
+      const opcode_info& skip = opcode_row(row.jump.becomes);
+      EXPECT_EQ(skip.jump.kind, jump_class::bit_skip);
+      EXPECT_NE(skip.jump.becomes, id) << "the opposite condition";
+      EXPECT_EQ(opcode_row(skip.jump.becomes).jump.kind, jump_class::bit_jump);
+      // The rewrite walk moves what follows by two bytes: the bit skip and
+      // a long goto in place of the bit jump.
+      EXPECT_EQ(skip.size.a + opcode_row(OP_GOTO).size.b, row.size.a + 2);
+    }
+  }
+  EXPECT_EQ(jumps, 11);
+  EXPECT_EQ(opcode_row(OP_GOTOBITC).jump.becomes, OP_SKIPBITS);
+  EXPECT_EQ(opcode_row(OP_GOTOBITS).jump.becomes, OP_SKIPBITC);
+}
+
+}  // namespace

@@ -14,9 +14,7 @@
 
 namespace {
 
-bool is_plain_jump(int id) { return id == OP_GOTO || (id >= OP_GOTOCARC && id <= OP_GOTOPOS); }
-bool is_bit_jump(int id) { return id == OP_GOTOBITC || id == OP_GOTOBITS; }
-bool is_bit_skip(int id) { return id == OP_SKIPBITC || id == OP_SKIPBITS; }
+jump_class jump_class_of(const opcode_node* node) { return opcode_row(node->opcode).jump.kind; }
 
 /// The count of a skip: operand 3 of the bit skips, operand 1 of the others.
 param_value& count_value(opcode_node* skip) {
@@ -75,9 +73,7 @@ class jump_optimiser {
     for (int position = 0; position != index_.end(); position = index_.next(position)) {
       const opcode_node* node = index_.at(position);
       const opcode_node* target = jump_target(node);
-      if (!is_plain_jump(node->opcode) && !is_bit_jump(node->opcode) && !is_skip(node->opcode)) {
-        continue;
-      }
+      if (jump_class_of(node) == jump_class::none) continue;
       entries_.push_back({position, target, -1, pass_entry::unknown});
       if (target != nullptr) target_positions.emplace(target, -1);
     }
@@ -92,8 +88,9 @@ class jump_optimiser {
 
   /// The target a pass reads for `node`, or null.
   static const opcode_node* jump_target(const opcode_node* node) {
-    if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) return node->p1_value.target;
-    if (is_bit_jump(node->opcode)) return node->p3_value.target;
+    const jump_class kind = jump_class_of(node);
+    if (kind == jump_class::plain && node->p1_kind == PARAM_LABEL) return node->p1_value.target;
+    if (kind == jump_class::bit_jump) return node->p3_value.target;
     return nullptr;
   }
 
@@ -134,7 +131,8 @@ class jump_optimiser {
 
   void visit(pass_entry& entry, bool& changed) {
     opcode_node* node = index_.at(entry.position);
-    if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
+    const jump_class kind = jump_class_of(node);
+    if (kind == jump_class::plain && node->p1_kind == PARAM_LABEL) {
       const opcode_node* target = node->p1_value.target;
       if (target == nullptr) {
         std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
@@ -149,7 +147,7 @@ class jump_optimiser {
       } else {
         entry.in_reach_at = index_.moves().size();
       }
-    } else if (is_bit_jump(node->opcode)) {
+    } else if (kind == jump_class::bit_jump) {
       const opcode_node* target = node->p3_value.target;
       if (target == nullptr) {
         const char* name = node->p3_value.name;
@@ -174,8 +172,9 @@ class jump_optimiser {
   void drop_settled() {
     std::erase_if(entries_, [this](const pass_entry& entry) {
       const opcode_node* node = index_.at(entry.position);
-      if (is_skip(node->opcode) || is_bit_jump(node->opcode)) return false;
-      return !(is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL && node->size == 2);
+      const jump_class kind = jump_class_of(node);
+      if (opcode_row(node->opcode).jump.is_skip() || kind == jump_class::bit_jump) return false;
+      return !(kind == jump_class::plain && node->p1_kind == PARAM_LABEL && node->size == 2);
     });
   }
 
@@ -208,7 +207,7 @@ class jump_optimiser {
     far_jump->size = 3;
     far_jump->org_fixed = 0;
 
-    jump->opcode = jump->opcode == OP_GOTOBITC ? OP_SKIPBITS : OP_SKIPBITC;
+    jump->opcode = opcode_row(jump->opcode).jump.becomes;
     jump->p3_value = param_value{1, nullptr, nullptr};
     jump->p3_kind = PARAM_NUMBER;
     jump->size = 2;
@@ -235,7 +234,7 @@ class jump_optimiser {
       if (position == 0) return;
       position = index_.previous(position);
       opcode_node* node = index_.at(position);
-      if (!is_skip(node->opcode)) continue;
+      if (!opcode_row(node->opcode).jump.is_skip()) continue;
       param_value& count = count_value(node);
       if (count.num == 3) {
         convert_skip(position);
@@ -258,11 +257,10 @@ class jump_optimiser {
         end_run();
       }
     }
-    const bool bit_form = is_bit_skip(skip->opcode);
     count_value(skip) = param_value{0, nullptr, index_.at(target)};
     count_kind(skip) = PARAM_LABEL;
-    skip->opcode -= SKIP_TO_GOTO;
-    skip->size = bit_form ? 3 : 2;
+    skip->opcode = opcode_row(skip->opcode).jump.becomes;
+    skip->size = opcode_row(skip->opcode).size.a;
     index_.convert(position);
 
     // Every skip has an entry; it now knows where its target is.

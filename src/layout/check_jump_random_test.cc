@@ -341,8 +341,6 @@ run_result run_program(unsigned seed, Optimiser optimise, bool keep_before) {
   return result;
 }
 
-bool is_plain_jump(int id) { return id == OP_GOTO || (id >= OP_GOTOCARC && id <= OP_GOTOPOS); }
-
 /// How often the generated programs met each case, so that a change to the
 /// generator cannot quietly stop covering one.
 struct coverage {
@@ -371,14 +369,16 @@ struct coverage {
     bool kept = false;
     for (const opcode_node* node : list) {
       const opcode_node& old = run.before.at(node->line);
-      if (is_plain_jump(node->opcode) && node->opcode == old.opcode && node->size > old.size) {
+      const jump_spec& was = opcode_row(old.opcode).jump;
+      const jump_spec& now = opcode_row(node->opcode).jump;
+      if (now.kind == jump_class::plain && node->opcode == old.opcode && node->size > old.size) {
         ++grown;
       }
-      if (is_skip(old.opcode) && !is_skip(node->opcode)) ++converted;
+      if (was.is_skip() && !now.is_skip()) ++converted;
       // A converted skip widened later, or a bit skip that became a bit
       // jump and was rewritten in its turn.
-      if (is_skip(old.opcode) && is_plain_jump(node->opcode) && node->size == 3) ++converted_grown;
-      if ((old.opcode == OP_SKIPBITC || old.opcode == OP_SKIPBITS) && node->next != nullptr &&
+      if (was.is_skip() && now.kind == jump_class::plain && node->size == 3) ++converted_grown;
+      if (was.kind == jump_class::bit_skip && node->next != nullptr &&
           node->next->line == node->line && node->next != &start_opcode) {
         ++converted_grown;
       }
