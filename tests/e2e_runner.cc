@@ -12,6 +12,7 @@
 //   === status N               the exit status (0 when absent)
 //   === out PATH [noeol] [crlf]  an output file and its exact content
 //   === absent PATH            a file that must not exist afterwards
+//   === kept PATH              a directory that must still exist afterwards
 //   === platform NAME          run only on "posix" or "windows" (E2E_PLATFORM)
 // Lines before the first section are comments. "noeol" drops the line break
 // at the end of the section. With E2E_CRLF=1 the runner accepts CR LF line
@@ -228,6 +229,11 @@ int main(int argc, char** argv) {
     } else if (s.kind == "absent" && !s.words.empty()) {
       if (fs::exists(work / s.words[0])) {
         std::cerr << "file " << s.words[0] << " should not exist\n";
+        ok = false;
+      }
+    } else if (s.kind == "kept" && !s.words.empty()) {
+      if (!fs::is_directory(work / s.words[0])) {
+        std::cerr << "directory " << s.words[0] << " should still exist\n";
         ok = false;
       }
     }

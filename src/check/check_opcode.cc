@@ -1,19 +1,14 @@
 #include "check/check_opcode.h"
 
-#include <cstdio>
-
 #include "check/check_parameter.h"
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
-#include "driver/run_state.h"
 #include "layout/address.h"
-#include "parser/symtab.h"
 
 namespace {
 
-void report(const opcode_node* node, const char* text) {
-  std::printf("%s Line %d  ERROR: %s\n", node->file, node->line, text);
-  ++err_cnt;
+void report(diagnostics& diag, const opcode_node* node, message_id id) {
+  diag.report(id, node->file, node->line);
 }
 
 bool is_refused(int id) {
@@ -48,16 +43,16 @@ int required_kind(const opcode_node* node, operand_kind operand) {
   return PARAM_NONE;
 }
 
-void check_operands(const opcode_node* node) {
+void check_operands(diagnostics& diag, const opcode_node* node) {
   const opcode_info& row = opcode_row(node->opcode);
   switch (row.check) {
-    case check_kind::P2: check_parameter2(node); return;
-    case check_kind::P3: check_parameter3(node, row.op[1].bound); return;
+    case check_kind::P2: check_parameter2(diag, node); return;
+    case check_kind::P3: check_parameter3(diag, node, row.op[1].bound); return;
     case check_kind::REFUSED: return;
     case check_kind::P: break;
   }
-  check_parameter(node, row.op[0].bound, required_kind(node, row.op[0].kind), row.op[1].bound,
-                  required_kind(node, row.op[1].kind), row.op[2].bound,
+  check_parameter(diag, node, row.op[0].bound, required_kind(node, row.op[0].kind),
+                  row.op[1].bound, required_kind(node, row.op[1].kind), row.op[2].bound,
                   required_kind(node, row.op[2].kind));
 }
 
@@ -76,32 +71,33 @@ int code_size(const opcode_node* node) {
 }
 
 /// The "can not be zero" message when the operand at `position` is the number 0.
-void check_not_zero(opcode_node* node, int position, const char* text) {
+void check_not_zero(diagnostics& diag, opcode_node* node, int position, message_id id) {
   if (operand_kind_at(node, position) == PARAM_NUMBER &&
       operand_value_at(node, position).num == 0) {
-    report(node, text);
+    report(diag, node, id);
   }
 }
 
-void check_single_rules(opcode_node* node) {
+void check_single_rules(diagnostics& diag, opcode_node* node) {
   switch (opcode_row(node->opcode).rule) {
     case special_rule::none: break;
     case special_rule::count1_not_zero_skip:
-      if (node->p1_kind == PARAM_NUMBER && node->p1_value.num == 0) {
-        std::printf("%s  Line:%d  ERROR: parameter can not be zero\n", node->file, node->line);
-        ++err_cnt;
-      }
+      check_not_zero(diag, node, 0, message_id::skip_count_zero);
       break;
-    case special_rule::count1_not_zero: check_not_zero(node, 0, "parameter can not be zero"); break;
-    case special_rule::count2_not_zero: check_not_zero(node, 1, "parameter can not be zero"); break;
+    case special_rule::count1_not_zero:
+      check_not_zero(diag, node, 0, message_id::parameter_zero);
+      break;
+    case special_rule::count2_not_zero:
+      check_not_zero(diag, node, 1, message_id::parameter_zero);
+      break;
     case special_rule::count3_not_zero:
-      check_not_zero(node, 2, "third parameter can not be zero");
+      check_not_zero(diag, node, 2, message_id::third_parameter_zero);
       break;
     case special_rule::no_rz_swap:
       if (node->p1_kind == PARAM_REGISTER && node->p2_kind == PARAM_REGISTER) {
         int a = node->p1_value.num, b = node->p2_value.num;
         if ((a == 2 && b == 3) || (a == 3 && b == 2)) {
-          report(node, "swap between registers 'r' and 'z' not supported");
+          report(diag, node, message_id::swap_r_with_z);
         }
       }
       break;
@@ -120,19 +116,18 @@ label_operand find_label_operand(opcode_node* node) {
   return {&operand_kind_at(node, position), &operand_value_at(node, position)};
 }
 
-void resolve_label(opcode_node* node) {
+void resolve_label(run_context& run, opcode_node* node) {
+  diagnostics& diag = run.diag;
   label_operand operand = find_label_operand(node);
   if (operand.kind == nullptr) return;
   if (*operand.kind != PARAM_LABEL || operand.value->name == nullptr) {
-    report(node, "missing jump label");
+    report(diag, node, message_id::missing_jump_label);
     return;
   }
   auto* label =
-      static_cast<jumplabel_node*>(find_symbol(operand.value->name, REF_LABEL));
+      static_cast<jumplabel_node*>(run.symbols.find_symbol(operand.value->name, REF_LABEL));
   if (label == nullptr) {
-    std::printf("%s Line %d  ERROR: jump label '%s' does not exist\n", node->file, node->line,
-                operand.value->name);
-    ++err_cnt;
+    run.diag.report(message_id::jump_label_missing, node->file, node->line, operand.value->name);
     return;
   }
   operand.value->target = label->statement;
@@ -140,20 +135,21 @@ void resolve_label(opcode_node* node) {
 
 }  // namespace
 
-void check_opcode() {
-  if (start_opcode.next == nullptr) return;
-  attach_org_labels();
+void check_opcode(run_context& run) {
+  program& prog = run.prog;
+  if (prog.start_opcode.next == nullptr) return;
+  attach_org_labels(prog);
   address_state addresses;
-  opcode_node* node = &start_opcode;
+  opcode_node* node = &prog.start_opcode;
   while (node != nullptr) {
     if (is_refused(node->opcode)) {
-      report(node, "opcode not found!!!");
+      report(run.diag, node, message_id::opcode_not_found);
     } else {
-      check_operands(node);
+      check_operands(run.diag, node);
       node->size = code_size(node);
-      check_single_rules(node);
-      resolve_label(node);
+      check_single_rules(run.diag, node);
+      resolve_label(run, node);
     }
-    node = assign_address(node, addresses);
+    node = assign_address(prog, node, addresses);
   }
 }

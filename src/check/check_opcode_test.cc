@@ -9,7 +9,7 @@ using namespace test_program;
 class check_opcode_test : public back_end_test {
  protected:
   std::string check() {
-    return output_of([] { check_opcode(); });
+    return output_of([this] { check_opcode(run); });
   }
 };
 
@@ -23,7 +23,7 @@ TEST_F(check_opcode_test, RefusedOpcodesGetOnlyTheirMessageAndNoSize) {
   }
   add(OP_NOP);
   EXPECT_EQ(check(), expected);
-  EXPECT_EQ(err_cnt, 8);
+  EXPECT_EQ(run.diag.error_count(), 8);
   std::vector<opcode_node*> list = program();
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(list[i]->size, 0);
@@ -79,7 +79,7 @@ TEST_F(check_opcode_test, MessagesOfOneStatementComeInOrder) {
             "t.asm Line 5  ERROR: missing jump label\n"
             "t.asm Line 6  ERROR: wrong range for second parameter in opcode 'skipBitC'\n"
             "t.asm Line 6  ERROR: third parameter can not be zero\n");
-  EXPECT_EQ(err_cnt, 11);
+  EXPECT_EQ(run.diag.error_count(), 11);
 }
 
 TEST_F(check_opcode_test, AddressFormOfGotoTakesNoLabel) {
@@ -149,7 +149,7 @@ TEST_F(check_opcode_test, LabelsResolveBackwardAndForward) {
 
 TEST_F(check_opcode_test, EmptyProgramIsLeftAlone) {
   EXPECT_EQ(check(), "");
-  EXPECT_EQ(start_opcode.next, nullptr);
+  EXPECT_EQ(run.prog.start_opcode.next, nullptr);
 }
 
 }  // namespace

@@ -1,36 +1,35 @@
 #include "check/check_parameter.h"
 
-#include <cstdio>
 #include <string>
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
-#include "driver/run_state.h"
 
 namespace {
 
 const char* const position_word[3] = {"first", "second", "third"};
 
-/// One operand message: file, line, the text naming the mnemonic; counted.
-void report(const opcode_node* node, const std::string& text) {
-  std::printf("%s Line %d  ERROR: %s '%s'\n", node->file, node->line, text.c_str(),
-              get_opcode_name(node->opcode).c_str());
-  ++err_cnt;
-}
-
-void too_few(const opcode_node* node) { report(node, "too few parameters for opcode"); }
-void too_many(const opcode_node* node) { report(node, "too many parameters for opcode"); }
 /// position: 0 for the first operand.
-void wrong_type(const opcode_node* node, int position) {
-  report(node, std::string("wrong type for ") + position_word[position] + " parameter in opcode");
+void too_few(diagnostics& diag, const opcode_node* node) {
+  diag.report(message_id::too_few_parameters, node->file, node->line,
+              get_opcode_name(node->opcode).c_str());
 }
-void wrong_range(const opcode_node* node, int position) {
-  report(node, std::string("wrong range for ") + position_word[position] + " parameter in opcode");
+void too_many(diagnostics& diag, const opcode_node* node) {
+  diag.report(message_id::too_many_parameters, node->file, node->line,
+              get_opcode_name(node->opcode).c_str());
+}
+void wrong_type(diagnostics& diag, const opcode_node* node, int position) {
+  diag.report(message_id::wrong_type, node->file, node->line, position_word[position],
+              get_opcode_name(node->opcode).c_str());
+}
+void wrong_range(diagnostics& diag, const opcode_node* node, int position) {
+  diag.report(message_id::wrong_range, node->file, node->line, position_word[position],
+              get_opcode_name(node->opcode).c_str());
 }
 
 }  // namespace
 
-void check_parameter(const opcode_node* node, std::uint32_t bound1, int kind1,
+void check_parameter(diagnostics& diag, const opcode_node* node, std::uint32_t bound1, int kind1,
                      std::uint32_t bound2, int kind2, std::uint32_t bound3, int kind3) {
   const int want[3] = {kind1, kind2, kind3};
   const std::uint32_t bound[3] = {bound1, bound2, bound3};
@@ -39,13 +38,13 @@ void check_parameter(const opcode_node* node, std::uint32_t bound1, int kind1,
 
   for (int i = 0; i < 3; ++i) {
     if (want[i] == PARAM_NONE && have[i] != PARAM_NONE) {
-      too_many(node);
+      too_many(diag, node);
       return;
     }
   }
   for (int i = 0; i < 3; ++i) {
     if (want[i] != PARAM_NONE && have[i] == PARAM_NONE) {
-      too_few(node);
+      too_few(diag, node);
       return;
     }
   }
@@ -53,55 +52,55 @@ void check_parameter(const opcode_node* node, std::uint32_t bound1, int kind1,
   bool kind_wrong = false;
   for (int i = 2; i >= 0; --i) {
     if (have[i] != want[i]) {
-      wrong_type(node, i);
+      wrong_type(diag, node, i);
       kind_wrong = true;
     }
   }
   if (kind_wrong) return;
   for (int i = 2; i >= 0; --i) {
     if (have[i] == PARAM_NUMBER && static_cast<std::uint32_t>(value[i]) > bound[i]) {
-      wrong_range(node, i);
+      wrong_range(diag, node, i);
     }
   }
 }
 
-void check_parameter2(const opcode_node* node) {
+void check_parameter2(diagnostics& diag, const opcode_node* node) {
   if (node->p3_kind != PARAM_NONE) {
-    too_many(node);
+    too_many(diag, node);
     return;
   }
   if (node->p2_kind == PARAM_NONE || node->p1_kind == PARAM_NONE) {
-    too_few(node);
+    too_few(diag, node);
     return;
   }
   if (node->p2_kind != PARAM_REGISTER && node->p2_kind != PARAM_NUMBER) {
-    wrong_type(node, 1);
-    if (node->p1_kind != PARAM_REGISTER) wrong_type(node, 0);
+    wrong_type(diag, node, 1);
+    if (node->p1_kind != PARAM_REGISTER) wrong_type(diag, node, 0);
     return;
   }
-  if (node->p1_kind != PARAM_REGISTER) wrong_type(node, 0);
+  if (node->p1_kind != PARAM_REGISTER) wrong_type(diag, node, 0);
 }
 
-void check_parameter3(const opcode_node* node, std::uint32_t count_bound) {
+void check_parameter3(diagnostics& diag, const opcode_node* node, std::uint32_t count_bound) {
   if (node->p3_kind != PARAM_NONE) {
-    too_many(node);
+    too_many(diag, node);
     return;
   }
   if (node->p1_kind == PARAM_NONE) {
-    too_few(node);
+    too_few(diag, node);
     return;
   }
   if (node->p2_kind != PARAM_NONE && node->p2_kind != PARAM_NUMBER) {
-    wrong_type(node, 1);
-    if (node->p1_kind != PARAM_REGISTER) wrong_type(node, 0);
+    wrong_type(diag, node, 1);
+    if (node->p1_kind != PARAM_REGISTER) wrong_type(diag, node, 0);
     return;
   }
   if (node->p1_kind != PARAM_REGISTER) {
-    wrong_type(node, 0);
+    wrong_type(diag, node, 0);
     return;
   }
   if (node->p2_kind == PARAM_NUMBER &&
       static_cast<std::uint32_t>(node->p2_value.num) > count_bound) {
-    wrong_range(node, 1);
+    wrong_range(diag, node, 1);
   }
 }

@@ -11,9 +11,9 @@ class check_parameter_test : public back_end_test {
  protected:
   /// Checks a one-statement program and returns the messages.
   std::string check(int opcode, operand a = {}, operand b = {}, operand c = {}) {
-    start_opcode = opcode_node{};
+    run.prog.start_opcode = opcode_node{};
     add(opcode, a, b, c);
-    return output_of([] { check_opcode(); });
+    return output_of([this] { check_opcode(run); });
   }
 };
 
@@ -21,14 +21,14 @@ TEST_F(check_parameter_test, CountMessagesComeAloneAndTooManyWins) {
   EXPECT_EQ(check(OP_BITSET, reg(X)),
             "t.asm Line 1  ERROR: too few parameters for opcode 'bitset'\n");
   EXPECT_EQ(check(OP_NOP, reg(X)), "t.asm Line 2  ERROR: too many parameters for opcode 'nop'\n");
-  EXPECT_EQ(err_cnt, 2);
+  EXPECT_EQ(run.diag.error_count(), 2);
 
   // An operand where none belongs and a missing one: only "too many".
   opcode_node node = *add(OP_NOP);
   node.p1_kind = PARAM_NONE;
   node.p3_kind = PARAM_NUMBER;
   EXPECT_EQ(output_of([&] {
-              check_parameter(&node, 5, PARAM_NUMBER, 0, PARAM_NONE, 0, PARAM_NONE);
+              check_parameter(run.diag, &node, 5, PARAM_NUMBER, 0, PARAM_NONE, 0, PARAM_NONE);
             }),
             "t.asm Line 3  ERROR: too many parameters for opcode 'nop'\n");
 }
@@ -37,7 +37,7 @@ TEST_F(check_parameter_test, KindsAreReportedLastPositionFirstAndStopTheRangeTes
   EXPECT_EQ(check(OP_DIV, num(5), num(6)),
             "t.asm Line 1  ERROR: wrong type for second parameter in opcode 'div'\n"
             "t.asm Line 1  ERROR: wrong type for first parameter in opcode 'div'\n");
-  EXPECT_EQ(err_cnt, 2);
+  EXPECT_EQ(run.diag.error_count(), 2);
   EXPECT_EQ(check(OP_BITSET, reg(X), reg(Y)),
             "t.asm Line 2  ERROR: wrong type for second parameter in opcode 'bitset'\n");
   EXPECT_EQ(check(OP_BITSET, num(5), num(40)),
@@ -75,7 +75,7 @@ TEST_F(check_parameter_test, RegisterOrNumberCheck) {
   opcode_node node = *add(OP_EOR);
   node.p1_kind = PARAM_NUMBER;
   node.p2_kind = PARAM_LABEL;
-  EXPECT_EQ(output_of([&] { check_parameter2(&node); }),
+  EXPECT_EQ(output_of([&] { check_parameter2(run.diag, &node); }),
             "t.asm Line 7  ERROR: wrong type for second parameter in opcode 'eor'\n"
             "t.asm Line 7  ERROR: wrong type for first parameter in opcode 'eor'\n");
 }

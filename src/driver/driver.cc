@@ -1,24 +1,23 @@
 #include "driver/driver.h"
 
-#include <cstdio>
 #include <new>
 
 #include "check/check_opcode.h"
-#include "driver/model.h"
+#include "core/paths.h"
 #include "driver/opcode_table.h"
-#include "driver/paths.h"
-#include "driver/run_state.h"
 #include "layout/check_jump.h"
 #include "output/write_dbgfile.h"
 #include "output/write_hexfile.h"
+#include "parser/actions.h"
 #include "parser/parser.h"
-#include "platform/disk.h"
 #include "scanner/scanner.h"
+#include "zr17_version.h"
 
 namespace {
 
-void showHelp() {
-  std::fputs(
+/// The help text; its odd spellings are what users have always seen.
+void showHelp(diagnostics& diag) {
+  diag.write(stream::out,
       "\n----------------------------------------------------"
       "\n--- ZR17 Assembler,     tessaro instrument works ---"
       "\n--- ONLINE HELP                                  ---"
@@ -48,102 +47,103 @@ void showHelp() {
       "\n\tConstant declaration:\tCONST myConstant 20"
       "\n\tNumber formatting:\tdecimal or hexadecimal, e.g.:  20  or 0x16"
       "\n\tCall subroutines:\t'jsub <label>'  and 'jsubret' to jump back"
-      "\n\tAssembler opcodes:\tplease see table 'User Assembler Opcodes'",
-      stdout);
+      "\n\tAssembler opcodes:\tplease see table 'User Assembler Opcodes'");
 }
 
-void showVersion() { std::fputs("ZR17 Assembler v1.4.8\n", stdout); }
-
-/// The command-line path again: the bare argument, or directory and name
-/// joined at the separator they were cut at.
-std::string input_path() {
-  if (inpFileSep == 0) return inpFilePath;
-  return join_path(inpFilePath, inpFileSep, inpFileName);
-}
+void showVersion(diagnostics& diag) { diag.printf("ZR17 Assembler v%s\n", zr17_version); }
 
 /// The first statement must be ORG 0; an empty program names the main source.
-void check_org_rule(const std::string& main_path) {
-  if (start_opcode.next == nullptr) {
-    std::printf("%s Line %d ERROR: First opcode must be preceded by an ORG 0 directive\n",
-                main_path.c_str(), 0);
-    ++err_cnt;
+void check_org_rule(run_context& run, const std::string& main_path) {
+  const opcode_node& first = run.prog.start_opcode;
+  if (first.next == nullptr) {
+    run.diag.report(message_id::org_rule, main_path.c_str(), 0);
     return;
   }
-  if (start_opcode.opcode != OP_ORG || start_opcode.p1_value.num != 0) {
-    std::printf("%s Line %d ERROR: First opcode must be preceded by an ORG 0 directive\n",
-                start_opcode.file, start_opcode.line);
-    ++err_cnt;
+  // A label operand holds its name, never the value 0.
+  if (first.opcode != OP_ORG || first.p1_value.num != 0 || first.p1_kind == PARAM_LABEL) {
+    run.diag.report(message_id::org_rule, first.file, first.line);
   }
 }
 
-int assemble(const std::string& argument) {
-  std::fputs("--- ZR17 Assembler,          tessaro instrument works ---\n", stdout);
+int assemble_source(run_context& run, const std::string& argument) {
+  run.diag.write(stream::out, "--- ZR17 Assembler,          tessaro instrument works ---\n");
   split_path_result parts = split_path(argument);
-  inpFileSep = parts.sep;
-  inpFilePath = parts.sep == 0 ? argument : parts.dir;
-  inpFileName = parts.name;
-  exePath = disk().working_directory();
-  parseFile = input_path();
+  run.source.sep = parts.sep;
+  run.source.dir = parts.sep == 0 ? argument : parts.dir;
+  run.source.name = parts.name;
+  run.working_directory = run.disk.working_directory();
 
-  parse(parseFile);
-  check_org_rule(argument);
-  if (err_cnt == 0) check_opcode();
-  if (err_cnt == 0) check_jump();
-  if (err_cnt == 0) {
-    write_hexfile();
-    write_dbgfile();
+  parse(run, run.source.full());
+  check_org_rule(run, argument);
+  if (run.diag.error_count() == 0) check_opcode(run);
+  if (run.diag.error_count() == 0) check_jump(run);
+  if (run.diag.error_count() == 0) {
+    write_hexfile(run);
+    write_dbgfile(run);
   }
-  parseFile = input_path();
-  if (err_cnt == 0) {
-    std::printf("INFO: %s: Processing was successful\n", parseFile.c_str());
+  const std::string path = run.source.full();
+  if (run.diag.error_count() == 0) {
+    run.diag.printf("INFO: %s: Processing was successful\n", path.c_str());
     return 0;
   }
-  std::printf("INFO: %s: Processing failed, with %d error(s)\n", parseFile.c_str(), err_cnt);
+  run.diag.printf("INFO: %s: Processing failed, with %d error(s)\n", path.c_str(),
+                  run.diag.error_count());
   return 1;
 }
 
+/// The scanner's sources and buffers go when the parse ends, however it ends.
+struct scanner_guard {
+  ~scanner_guard() { scanner_reset(); }
+};
+
 }  // namespace
 
-void parse(const std::string& path) {
-  err_cnt = 0;
+void parse(run_context& run, const std::string& path) {
+  run.diag.set_error_count(0);
   std::string reason;
-  std::unique_ptr<source_reader> source = disk().open_source(path, reason);
+  std::unique_ptr<source_reader> source = run.disk.open_source(path, reason);
   if (source == nullptr) {
-    std::printf("Error: Could not open file '%s'\n", path.c_str());
+    run.diag.report(message_id::source_not_opened, nullptr, 0, path.c_str());
     throw fatal_exit{1};
   }
-  scanner_set_main_source(std::move(source), path);
-  int result = yyparse();
-  if (result != 0 || err_cnt > 0) {
-    std::puts("Info: Could not parse file");
+  scanner_reset();
+  parser_reset();
+  scanner_guard guard;
+  scanner_set_main_source(run, std::move(source), path);
+  statement_builder build(run);
+  int result = yyparse(build);
+  if (result != 0 || run.diag.error_count() > 0) {
+    run.diag.write(stream::out, "Info: Could not parse file\n");
     throw fatal_exit{1};
   }
   scanner_close_main_source();
 }
 
-int run_assembler(const std::vector<std::string>& args) {
-  reset_run_state();
+assembly assemble(const std::vector<std::string>& args, disk_interface& disk,
+                  diagnostic_sink& sink) {
+  assembly result;
+  result.run = std::make_unique<run_context>(disk, sink);
+  run_context& run = *result.run;
   try {
     if (args.empty()) {
-      std::fputs("USAGE: zr17_asm.exe <file>\n", stdout);
-      return 0;
+      run.diag.write(stream::out, "USAGE: zr17_asm.exe <file>\n");
+    } else if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
+      showHelp(run.diag);
+    } else if (args.size() == 1 && args[0] == "-v") {
+      showVersion(run.diag);
+    } else {
+      result.status = assemble_source(run, args[0]);
     }
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
-      showHelp();
-      return 0;
-    }
-    if (args.size() == 1 && args[0] == "-v") {
-      showVersion();
-      return 0;
-    }
-    return assemble(args[0]);
   } catch (const fatal_exit& end) {
-    std::fflush(stdout);
-    return end.status;
+    result.status = end.status;
+  } catch (const symbol_table_overflow& overflow) {
+    run.diag.report_fatal(overflow.message);
+    result.status = 1;
   } catch (const std::bad_alloc&) {
     // Records are never given back during a run, so an exhausted heap ends it.
-    std::puts("ERROR: memory could not be allocated");
-    std::fflush(stdout);
-    return 1;
+    run.diag.report(message_id::out_of_memory, nullptr, 0);
+    result.status = 1;
   }
+  result.errors = run.diag.error_count();
+  return result;
 }

@@ -2,8 +2,6 @@
 // its standard output and standard error captured.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -16,15 +14,12 @@ struct run_result {
   std::string err;
 };
 
-inline run_result assemble(disk_interface& files, const std::string& path) {
-  set_disk(&files);
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
+inline run_result assemble_in_memory(disk_interface& files, const std::string& path) {
+  capture_sink sink;
   run_result result;
-  result.status = run_assembler({path});
-  result.out = testing::internal::GetCapturedStdout();
-  result.err = testing::internal::GetCapturedStderr();
-  set_disk(nullptr);
+  result.status = assemble({path}, files, sink).status;
+  result.out = std::move(sink.out);
+  result.err = std::move(sink.err);
   return result;
 }
 

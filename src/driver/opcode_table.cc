@@ -71,6 +71,7 @@ constexpr jump_class JMP = jump_class::plain;
 constexpr jump_class BJMP = jump_class::bit_jump;
 constexpr jump_class SKP = jump_class::skip;
 constexpr jump_class BSKP = jump_class::bit_skip;
+constexpr jump_class CALL = jump_class::call;
 
 // Rules of single instructions.
 constexpr special_rule NZ1 = special_rule::count1_not_zero;
@@ -145,7 +146,7 @@ constexpr opcode_info opcode_table[OPCODE_COUNT] = {
   {OP_INCR,      "incr",      "incr",      P,       {reg},                  fixed(1),           op_r(0xF8),              c(1),    {},                  {}},
   {OP_INCRAMADR, "incramadr", "incramadr", P,       {},                     fixed(1),           op(0xF0),                c(0),    {},                  {}},
   {OP_INVERT,    "invert",    "invert",    P,       {reg},                  fixed(2),           op_r(0xCB, 0x24),        c(1),    {},                  {}},
-  {OP_JSUB,      "jsub",      "jsub",      P,       {label_or(65535)},      by_label(3, 3),     addr16(0xCA),            c(1),    {},                  {}},
+  {OP_JSUB,      "jsub",      "jsub",      P,       {label_or(65535)},      by_label(3, 3),     addr16(0xCA),            c(1),    {CALL},              {}},
   {OP_JSUBRET,   "jsubret",   "jsubret",   P,       {},                     fixed(1),           op(0xCF),                c(0),    {},                  {}},
   {OP_MCTEN,     "mcten",     "mcten",     P,       {num(1)},               fixed(2),           op_v(0xCB, 0x12),        c(1),    {},                  {}},
   {OP_MOVE,      "move",      "move",      P2,      {reg, reg_or_any},      by_reg(1, 5),       alu(0x70),               c(2),    {},                  {}},

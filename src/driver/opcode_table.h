@@ -116,6 +116,7 @@ enum class jump_class : std::uint8_t {
   bit_jump,  ///< out of reach, becomes `becomes` (a bit skip) over a long goto
   skip,      ///< a count that would reach 4 makes it `becomes`, its jump
   bit_skip,  ///< likewise, into its bit jump
+  call,      ///< never changes, but its label must stand for a statement
 };
 
 struct jump_spec {

@@ -17,7 +17,7 @@ TEST(Robustness, LinesOfSeveralMegabytes) {
   const std::string name(3 << 20, 'n');
   files.files["big.asm"] = " ORG 0\nCONST " + name + " 5\n nop" + std::string(4 << 20, ' ') +
                            "; " + std::string(4 << 20, '|') + "\n bytesel " + name + "\n";
-  run_result result = assemble(files, "big.asm");
+  run_result result = assemble_in_memory(files, "big.asm");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, success("big.asm"));
   EXPECT_NE(files.files["big.hex"].find("0000: 00 DD"), std::string::npos);
@@ -31,7 +31,7 @@ TEST(Robustness, AHundredMegabyteComment) {
   source.append(20 << 20, '<');
   source += "<ENDCOMMENT> stop\n";
   files.files["c.asm"] = std::move(source);
-  run_result result = assemble(files, "c.asm");
+  run_result result = assemble_in_memory(files, "c.asm");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, success("c.asm"));
   EXPECT_EQ(files.files["c_sim.hex"], "00 CD \n\n");
@@ -44,7 +44,7 @@ TEST(Robustness, IncludesNestedAThousandDeep) {
     files.files["src/a" + std::to_string(i) + ".inc"] =
         i < 999 ? "#include \"a" + std::to_string(i + 1) + ".inc\"\n" : " nop\n";
   }
-  run_result result = assemble(files, "src/main.asm");
+  run_result result = assemble_in_memory(files, "src/main.asm");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, success("src/main.asm"));
   EXPECT_EQ(files.files["src/main.dbg"].substr(files.files["src/main.dbg"].find("0000")),
@@ -56,7 +56,7 @@ TEST(Robustness, AChainOfIncludesBackToItselfIsOneRecursionError) {
   files.files["m.asm"] = " ORG 0\n#include \"a.inc\"\n";
   files.files["a.inc"] = "#include \"b.inc\"\n";
   files.files["b.inc"] = " nop\n#include \"a.inc\"\n";
-  run_result result = assemble(files, "m.asm");
+  run_result result = assemble_in_memory(files, "m.asm");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, BANNER + "b.inc:2: Error: infinite include file recursion\n"
                                  "Info: Could not parse file\n");
@@ -86,7 +86,7 @@ class failing_disk : public memory_disk {
 
 TEST(Robustness, AReadErrorStopsTheScannerWithStatusTwo) {
   failing_disk files;
-  run_result result = assemble(files, "bad.asm");
+  run_result result = assemble_in_memory(files, "bad.asm");
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.out, BANNER);
   EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
@@ -97,12 +97,12 @@ TEST(Robustness, ManyRunsInOneProcessGiveTheSameResultAsTheFirst) {
   good.files["p.asm"] = " ORG 0\nCONST K 3\nloop: skipEQ K\n goto loop\n#define X\n";
   memory_disk bad;
   bad.files["p.asm"] = " ORG 0\nloop: nop\nloop: nop\n goto\n";
-  run_result first = assemble(good, "p.asm");
+  run_result first = assemble_in_memory(good, "p.asm");
   const std::string hex = good.files["p.hex"];
   for (int i = 0; i < 3; ++i) {
-    run_result failed = assemble(bad, "p.asm");
+    run_result failed = assemble_in_memory(bad, "p.asm");
     EXPECT_EQ(failed.status, 1);
-    run_result again = assemble(good, "p.asm");
+    run_result again = assemble_in_memory(good, "p.asm");
     EXPECT_EQ(again.out, first.out);
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(good.files["p.hex"], hex);

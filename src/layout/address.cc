@@ -1,14 +1,14 @@
 #include "layout/address.h"
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
 
 namespace {
 
 /// The statement that a label written at `org` stands for: the first one
 /// after the run of ORG directives, never wrapping round to the head.
-opcode_node* statement_after_orgs(opcode_node* org) {
-  for (opcode_node* node = org->next; node != &start_opcode; node = node->next) {
+opcode_node* statement_after_orgs(program& prog, opcode_node* org) {
+  for (opcode_node* node = org->next; node != &prog.start_opcode; node = node->next) {
     if (node->opcode != OP_ORG) return node;
   }
   return nullptr;
@@ -16,27 +16,29 @@ opcode_node* statement_after_orgs(opcode_node* org) {
 
 /// The head record stays the first element: it takes over the contents of
 /// the record after it, which is released.
-void head_takes_over_second() {
+void head_takes_over_second(program& prog) {
+  opcode_node& start_opcode = prog.start_opcode;
   opcode_node* second = start_opcode.next;
   opcode_node content = *second;
-  unlink_opcode(second);
+  program::unlink_opcode(second);
   content.next = start_opcode.next;
   content.prev = start_opcode.prev;
   start_opcode = content;
   start_opcode.address = 0;
   start_opcode.org_fixed = 1;
-  update_jump(second, &start_opcode);
+  update_jump(prog, second, &start_opcode);
 }
 
 }  // namespace
 
-void attach_org_labels() {
+void attach_org_labels(program& prog) {
+  opcode_node& start_opcode = prog.start_opcode;
   if (start_opcode.next == nullptr) return;
   opcode_node* node = &start_opcode;
   do {
     if (node->opcode == OP_ORG && node->label != nullptr) {
       jumplabel_node* label = node->label;
-      opcode_node* target = statement_after_orgs(node);
+      opcode_node* target = statement_after_orgs(prog, node);
       label->statement = target;
       if (target != nullptr && target->label == nullptr) target->label = label;
       node->label = nullptr;
@@ -45,7 +47,8 @@ void attach_org_labels() {
   } while (node != &start_opcode);
 }
 
-void update_jump(const opcode_node* from, opcode_node* to) {
+void update_jump(program& prog, const opcode_node* from, opcode_node* to) {
+  jumplabel_node& start_jumplabel = prog.start_jumplabel;
   if (start_jumplabel.next == nullptr) return;
   jumplabel_node* label = &start_jumplabel;
   do {
@@ -54,7 +57,8 @@ void update_jump(const opcode_node* from, opcode_node* to) {
   } while (label != &start_jumplabel);
 }
 
-opcode_node* assign_address(opcode_node* node, address_state& state) {
+opcode_node* assign_address(program& prog, opcode_node* node, address_state& state) {
+  opcode_node& start_opcode = prog.start_opcode;
   if (node->opcode == OP_ORG) {
     state.counter = node->p1_value.num;
     if (node == &start_opcode) {
@@ -63,11 +67,11 @@ opcode_node* assign_address(opcode_node* node, address_state& state) {
         start_opcode = opcode_node{};
         return nullptr;
       }
-      head_takes_over_second();
+      head_takes_over_second(prog);
       return &start_opcode;
     }
     opcode_node* following = node->next;
-    unlink_opcode(node);
+    program::unlink_opcode(node);
     if (following == &start_opcode) return nullptr;
     following->org_fixed = 1;
     return following;

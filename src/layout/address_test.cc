@@ -10,7 +10,7 @@ using namespace test_program;
 class address_test : public back_end_test {
  protected:
   std::string check() {
-    return output_of([] { check_opcode(); });
+    return output_of([this] { check_opcode(run); });
   }
 };
 
@@ -23,19 +23,19 @@ TEST_F(address_test, LeadingOrgHandsTheHeadToTheFirstStatement) {
   EXPECT_EQ(check(), "");
   std::vector<opcode_node*> list = program();
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(start_opcode.opcode, OP_MOVE);
-  EXPECT_EQ(start_opcode.line, 2);
-  EXPECT_EQ(start_opcode.address, 0);
-  EXPECT_EQ(start_opcode.org_fixed, 1);
-  EXPECT_EQ(start_opcode.size, 5);
-  EXPECT_STREQ(start_opcode.label->name, "first");
-  EXPECT_EQ(start_opcode.label->statement, &start_opcode);
-  EXPECT_EQ(start_opcode.label->address, 5);
+  EXPECT_EQ(run.prog.start_opcode.opcode, OP_MOVE);
+  EXPECT_EQ(run.prog.start_opcode.line, 2);
+  EXPECT_EQ(run.prog.start_opcode.address, 0);
+  EXPECT_EQ(run.prog.start_opcode.org_fixed, 1);
+  EXPECT_EQ(run.prog.start_opcode.size, 5);
+  EXPECT_STREQ(run.prog.start_opcode.label->name, "first");
+  EXPECT_EQ(run.prog.start_opcode.label->statement, &run.prog.start_opcode);
+  EXPECT_EQ(run.prog.start_opcode.label->address, 5);
   EXPECT_EQ(list[1]->address, 5);
   EXPECT_EQ(list[1]->org_fixed, 0);
   EXPECT_EQ(list[2], jump);
   EXPECT_EQ(jump->address, 6);
-  EXPECT_EQ(jump->p1_value.target, &start_opcode);
+  EXPECT_EQ(jump->p1_value.target, &run.prog.start_opcode);
 }
 
 TEST_F(address_test, OrgSectionsSetTheCounterAndLeaveTheList) {
@@ -60,7 +60,7 @@ TEST_F(address_test, OrgSectionsSetTheCounterAndLeaveTheList) {
   EXPECT_EQ(last->address, 0x300);
   EXPECT_EQ(last->org_fixed, 1);
   // A trailing ORG marks nothing: the head keeps its own flag only.
-  EXPECT_EQ(start_opcode.address, 0);
+  EXPECT_EQ(run.prog.start_opcode.address, 0);
 }
 
 TEST_F(address_test, OrgsInARowAtTheStartActAsOne) {
@@ -73,10 +73,10 @@ TEST_F(address_test, OrgsInARowAtTheStartActAsOne) {
   EXPECT_EQ(check(), "");
   std::vector<opcode_node*> list = program();
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(start_opcode.opcode, OP_NOP);
-  EXPECT_EQ(start_opcode.address, 0x180);
-  EXPECT_EQ(start_opcode.org_fixed, 1);
-  EXPECT_EQ(start_opcode.label->statement, &start_opcode);
+  EXPECT_EQ(run.prog.start_opcode.opcode, OP_NOP);
+  EXPECT_EQ(run.prog.start_opcode.address, 0x180);
+  EXPECT_EQ(run.prog.start_opcode.org_fixed, 1);
+  EXPECT_EQ(run.prog.start_opcode.label->statement, &run.prog.start_opcode);
   EXPECT_EQ(list[1]->address, 0x181);
 }
 
@@ -102,8 +102,8 @@ TEST_F(address_test, LabelsAtOrgDirectivesDesignateTheNextStatement) {
   add(OP_ORG, num(0x50));
 
   EXPECT_EQ(check(), "");
-  EXPECT_EQ(at_start->statement, &start_opcode);
-  EXPECT_EQ(start_opcode.label, at_start);
+  EXPECT_EQ(at_start->statement, &run.prog.start_opcode);
+  EXPECT_EQ(run.prog.start_opcode.label, at_start);
   EXPECT_EQ(at_org->statement, target);
   EXPECT_EQ(second->statement, target);
   EXPECT_EQ(target->label, at_org);
@@ -111,7 +111,7 @@ TEST_F(address_test, LabelsAtOrgDirectivesDesignateTheNextStatement) {
   EXPECT_EQ(labelled->label, its_own);
   EXPECT_EQ(jump->p1_value.target, target);
   EXPECT_EQ(jump2->p1_value.target, labelled);
-  EXPECT_EQ(jump3->p1_value.target, &start_opcode);
+  EXPECT_EQ(jump3->p1_value.target, &run.prog.start_opcode);
   EXPECT_EQ(before_jump->statement, jump4);
   EXPECT_EQ(jump4->label, before_jump);
   EXPECT_EQ(jump4->p1_value.target, jump4);
@@ -124,9 +124,9 @@ TEST_F(address_test, LabelAtAFinalOrgDesignatesNothing) {
   jumplabel_node* end = label("end", org);
   EXPECT_EQ(check(), "");
   EXPECT_EQ(end->statement, nullptr);
-  EXPECT_EQ(start_opcode.opcode, OP_GOTO);
-  EXPECT_EQ(start_opcode.p1_value.target, nullptr);
-  EXPECT_EQ(start_opcode.next, &start_opcode);
+  EXPECT_EQ(run.prog.start_opcode.opcode, OP_GOTO);
+  EXPECT_EQ(run.prog.start_opcode.p1_value.target, nullptr);
+  EXPECT_EQ(run.prog.start_opcode.next, &run.prog.start_opcode);
 }
 
 TEST_F(address_test, ProgramOfOrgDirectivesOnlyIsEmpty) {
@@ -134,7 +134,7 @@ TEST_F(address_test, ProgramOfOrgDirectivesOnlyIsEmpty) {
   jumplabel_node* start = label("start", org);
   add(OP_ORG, num(0x100));
   EXPECT_EQ(check(), "");
-  EXPECT_EQ(start_opcode.next, nullptr);
+  EXPECT_EQ(run.prog.start_opcode.next, nullptr);
   EXPECT_EQ(start->statement, nullptr);
   EXPECT_TRUE(program().empty());
 }
@@ -143,10 +143,10 @@ TEST_F(address_test, UpdateJumpRedirectsEveryLabelOfARecord) {
   opcode_node* a = add(OP_NOP);
   opcode_node* b = add(OP_NOP);
   jumplabel_node* one = label("one", b);
-  jumplabel_node* two = add_jumplabel("t.asm", 9, "two");
+  jumplabel_node* two = run.prog.add_jumplabel("t.asm", 9, "two");
   two->statement = b;
   jumplabel_node* other = label("other", a);
-  update_jump(b, a);
+  update_jump(run.prog, b, a);
   EXPECT_EQ(one->statement, a);
   EXPECT_EQ(two->statement, a);
   EXPECT_EQ(other->statement, a);

@@ -2,19 +2,22 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <new>
 #include <unordered_map>
 #include <vector>
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
-#include "driver/run_state.h"
 #include "layout/layout_index.h"
 
 namespace {
 
 jump_class jump_class_of(const opcode_node* node) { return opcode_row(node->opcode).jump.kind; }
+/// A call never changes form, but one to a label that stands for nothing
+/// ends the run like a jump to it.
+bool is_label_call(const opcode_node* node) {
+  return jump_class_of(node) == jump_class::call && node->p1_kind == PARAM_LABEL;
+}
 
 /// The count of a skip: operand 3 of the bit skips, operand 1 of the others.
 param_value& count_value(opcode_node* skip) {
@@ -46,7 +49,7 @@ constexpr std::size_t MOVES_WORTH_CHECKING = 8;
 /// every pass without effect.
 class jump_optimiser {
  public:
-  jump_optimiser() { collect_entries(); }
+  explicit jump_optimiser(run_context& run) : run_(run), index_(run.prog) { collect_entries(); }
 
   void run() {
     bool changed = true;
@@ -63,8 +66,6 @@ class jump_optimiser {
   /// without a summary and without output files.
   [[noreturn]] void end_run() {
     index_.write_back();
-    ++err_cnt;
-    std::fflush(stdout);
     throw fatal_exit{1};
   }
 
@@ -73,7 +74,8 @@ class jump_optimiser {
     for (int position = 0; position != index_.end(); position = index_.next(position)) {
       const opcode_node* node = index_.at(position);
       const opcode_node* target = jump_target(node);
-      if (jump_class_of(node) == jump_class::none) continue;
+      const jump_class kind = jump_class_of(node);
+      if (kind == jump_class::none || (kind == jump_class::call && !is_label_call(node))) continue;
       entries_.push_back({position, target, -1, pass_entry::unknown});
       if (target != nullptr) target_positions.emplace(target, -1);
     }
@@ -132,10 +134,15 @@ class jump_optimiser {
   void visit(pass_entry& entry, bool& changed) {
     opcode_node* node = index_.at(entry.position);
     const jump_class kind = jump_class_of(node);
-    if (kind == jump_class::plain && node->p1_kind == PARAM_LABEL) {
+    if (is_label_call(node)) {
+      if (node->p1_value.target == nullptr) {
+        run_.diag.report(message_id::jumplabel_not_found, node->file, node->line);
+        end_run();
+      }
+    } else if (kind == jump_class::plain && node->p1_kind == PARAM_LABEL) {
       const opcode_node* target = node->p1_value.target;
       if (target == nullptr) {
-        std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
+        run_.diag.report(message_id::jumplabel_not_found, node->file, node->line);
         end_run();
       }
       if (node->size != 2 || still_in_reach(entry, target)) return;
@@ -151,8 +158,8 @@ class jump_optimiser {
       const opcode_node* target = node->p3_value.target;
       if (target == nullptr) {
         const char* name = node->p3_value.name;
-        std::printf("%s Line %d  ERROR: jumplabel '%s' not found %x\n", node->file, node->line,
-                    name != nullptr ? name : "",
+        run_.diag.report(message_id::bit_jumplabel_not_found, node->file, node->line,
+                         name != nullptr ? name : "",
                     static_cast<unsigned>(index_.address(entry.position)));
         end_run();
       }
@@ -183,12 +190,12 @@ class jump_optimiser {
     opcode_node* jump = index_.at(entry.position);
     opcode_node* far_jump = nullptr;
     try {
-      far_jump = insert_opcode_after(jump);
+      far_jump = run_.prog.insert_opcode_after(jump);
     } catch (const std::bad_alloc&) {
       far_jump = nullptr;
     }
     if (far_jump == nullptr) {
-      std::fputs("ERROR: not enough memory\n", stdout);
+      run_.diag.report(message_id::not_enough_memory, nullptr, 0);
       end_run();
     }
     const int address = index_.address(entry.position) + 2;
@@ -217,10 +224,8 @@ class jump_optimiser {
     const int blocked = index_.rewrite_walk(index_.next(entry.position));
     if (blocked >= 0) {
       const opcode_node* node = index_.at(blocked);
-      std::printf(
-          "%s Line %d ERROR: Jump optimization tried to change an opcode address fixed with "
-          "org at line n\xB0 %d in file '%s'\n",
-          jump->file, jump->line, node->line, node->file);
+      run_.diag.report(message_id::org_fixed_address, jump->file, jump->line, node->line,
+                       node->file);
       end_run();
     }
   }
@@ -252,8 +257,7 @@ class jump_optimiser {
     for (int i = 0; i < 5; ++i) {
       target = index_.next(target);
       if (target == index_.end()) {
-        std::printf("%s Line %d  ERROR: skip target lies beyond the end of the program\n",
-                    skip->file, skip->line);
+        run_.diag.report(message_id::skip_beyond_end, skip->file, skip->line);
         end_run();
       }
     }
@@ -272,13 +276,14 @@ class jump_optimiser {
     entry->in_reach_at = pass_entry::unknown;
   }
 
+  run_context& run_;
   layout_index index_;
   std::vector<pass_entry> entries_;  ///< in list order
 };
 
 }  // namespace
 
-void check_jump() {
-  if (start_opcode.next == nullptr) return;
-  jump_optimiser().run();
+void check_jump(run_context& run) {
+  if (run.prog.start_opcode.next == nullptr) return;
+  jump_optimiser(run).run();
 }

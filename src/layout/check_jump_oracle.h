@@ -3,5 +3,7 @@
 // fast check_jump against it.
 #pragma once
 
+#include "core/run_context.h"
+
 /// Same contract as check_jump, in quadratic time.
-void check_jump_oracle();
+void check_jump_oracle(run_context& run);

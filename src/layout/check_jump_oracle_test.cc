@@ -1,68 +1,71 @@
 #include "layout/check_jump_oracle.h"
 
-#include <cstdio>
 #include <new>
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
-#include "driver/run_state.h"
 
 namespace {
 
-/// The jump optimisation cannot go on: the message is out, the run ends
-/// without a summary and without output files.
-[[noreturn]] void end_run() {
-  ++err_cnt;
-  std::fflush(stdout);
+/// The plain way, in one object per run.
+struct oracle {
+  run_context& run;
+
+
+  /// The jump optimisation cannot go on: the message is out, the run ends
+  /// without a summary and without output files.
+  [[noreturn]] void end_run() {
   throw fatal_exit{1};
-}
+  }
 
-jump_class jump_class_of(const opcode_node* node) { return opcode_row(node->opcode).jump.kind; }
+  static jump_class jump_class_of(const opcode_node* node) {
+    return opcode_row(node->opcode).jump.kind;
+  }
 
-/// How the statements after a grown one are moved.
-enum class walk_rule {
+  /// How the statements after a grown one are moved.
+  enum class walk_rule {
   widening,    ///< +1; a statement that does not overlap stays, the walk goes on
   rewrite,     ///< +2; a statement that does not overlap was placed by ORG: fatal
   conversion,  ///< +1; the first statement that does not overlap ends the walk
-};
+  };
 
-void move_following(const opcode_node* grown, walk_rule rule, const opcode_node* cause) {
+  void move_following(const opcode_node* grown, walk_rule rule, const opcode_node* cause) {
   const int step = rule == walk_rule::rewrite ? 2 : 1;
   int end = grown->address + grown->size;
-  for (opcode_node* node = grown->next; node != &start_opcode; node = node->next) {
+  int before = grown->address;  // of the statement before, as the walk began
+  for (opcode_node* node = grown->next; node != &run.prog.start_opcode; node = node->next) {
     if (rule == walk_rule::widening && node->address == 0) return;
-    if (node->address < end) {
+    // A section placed lower than the statement before it is never moved.
+    const bool lower = node->address < before;
+    before = node->address;
+    if (node->address < end && !lower) {
       node->address += step;
     } else if (rule == walk_rule::conversion) {
       return;
     } else if (rule == walk_rule::rewrite) {
-      std::printf(
-          "%s Line %d ERROR: Jump optimization tried to change an opcode address fixed with "
-          "org at line n\xB0 %d in file '%s'\n",
-          cause->file, cause->line, node->line, node->file);
+      run.diag.report(message_id::org_fixed_address, cause->file, cause->line, node->line, node->file);
       end_run();
     }
     end = node->address + node->size;
   }
-}
+  }
 
-/// The count of a skip: operand 3 of the bit skips, operand 1 of the others.
-param_value& count_value(opcode_node* skip) {
+  /// The count of a skip: operand 3 of the bit skips, operand 1 of the others.
+  param_value& count_value(opcode_node* skip) {
   return skip->p3_kind != PARAM_NONE ? skip->p3_value : skip->p1_value;
-}
-int& count_kind(opcode_node* skip) {
+  }
+  int& count_kind(opcode_node* skip) {
   return skip->p3_kind != PARAM_NONE ? skip->p3_kind : skip->p1_kind;
-}
+  }
 
-/// A skip that would have to pass over four statements becomes the jump with
-/// its condition, to the fifth statement after it.
-void convert_skip(opcode_node* skip) {
+  /// A skip that would have to pass over four statements becomes the jump with
+  /// its condition, to the fifth statement after it.
+  void convert_skip(opcode_node* skip) {
   opcode_node* target = skip;
   for (int i = 0; i < 5; ++i) {
     target = target->next;
-    if (target == &start_opcode) {
-      std::printf("%s Line %d  ERROR: skip target lies beyond the end of the program\n",
-                  skip->file, skip->line);
+    if (target == &run.prog.start_opcode) {
+      run.diag.report(message_id::skip_beyond_end, skip->file, skip->line);
       end_run();
     }
   }
@@ -71,14 +74,14 @@ void convert_skip(opcode_node* skip) {
   skip->opcode = opcode_row(skip->opcode).jump.becomes;
   skip->size = opcode_row(skip->opcode).size.a;
   move_following(skip, walk_rule::conversion, skip);
-}
+  }
 
-/// The skips in the three statements before `jump`, which now stands for two
-/// statements, are stretched to keep passing over what they passed over.
-void fix_skip(opcode_node* jump) {
+  /// The skips in the three statements before `jump`, which now stands for two
+  /// statements, are stretched to keep passing over what they passed over.
+  void fix_skip(opcode_node* jump) {
   opcode_node* node = jump;
   for (int position = 1; position <= 3; ++position) {
-    if (node == &start_opcode) return;
+    if (node == &run.prog.start_opcode) return;
     node = node->prev;
     if (!opcode_row(node->opcode).jump.is_skip()) continue;
     param_value& count = count_value(node);
@@ -88,19 +91,19 @@ void fix_skip(opcode_node* jump) {
       ++count.num;
     }
   }
-}
+  }
 
-/// A bit jump out of reach becomes the opposite bit skip over a long goto.
-/// Returns the inserted goto.
-opcode_node* rewrite_bit_jump(opcode_node* jump) {
+  /// A bit jump out of reach becomes the opposite bit skip over a long goto.
+  /// Returns the inserted goto.
+  opcode_node* rewrite_bit_jump(opcode_node* jump) {
   opcode_node* far_jump = nullptr;
   try {
-    far_jump = insert_opcode_after(jump);
+    far_jump = run.prog.insert_opcode_after(jump);
   } catch (const std::bad_alloc&) {
     far_jump = nullptr;
   }
   if (far_jump == nullptr) {
-    std::fputs("ERROR: not enough memory\n", stdout);
+    run.diag.report(message_id::not_enough_memory, nullptr, 0);
     end_run();
   }
   far_jump->file = jump->file;
@@ -126,14 +129,19 @@ opcode_node* rewrite_bit_jump(opcode_node* jump) {
   fix_skip(jump);
   move_following(far_jump, walk_rule::rewrite, jump);
   return far_jump;
-}
+  }
 
-/// Handles one statement of a pass; returns the statement the pass visits next.
-opcode_node* visit(opcode_node* node, bool& changed) {
-  if (jump_class_of(node) == jump_class::plain && node->p1_kind == PARAM_LABEL) {
+  /// Handles one statement of a pass; returns the statement the pass visits next.
+  opcode_node* visit(opcode_node* node, bool& changed) {
+  if (jump_class_of(node) == jump_class::call && node->p1_kind == PARAM_LABEL) {
+    if (node->p1_value.target == nullptr) {
+      run.diag.report(message_id::jumplabel_not_found, node->file, node->line);
+      end_run();
+    }
+  } else if (jump_class_of(node) == jump_class::plain && node->p1_kind == PARAM_LABEL) {
     const opcode_node* target = node->p1_value.target;
     if (target == nullptr) {
-      std::printf("%s Line %d  ERROR: jumplabel not found\n", node->file, node->line);
+      run.diag.report(message_id::jumplabel_not_found, node->file, node->line);
       end_run();
     }
     const int distance = target->address - node->address;
@@ -146,7 +154,7 @@ opcode_node* visit(opcode_node* node, bool& changed) {
     const opcode_node* target = node->p3_value.target;
     if (target == nullptr) {
       const char* name = node->p3_value.name;
-      std::printf("%s Line %d  ERROR: jumplabel '%s' not found %x\n", node->file, node->line,
+      run.diag.report(message_id::bit_jumplabel_not_found, node->file, node->line,
                   name != nullptr ? name : "", static_cast<unsigned>(node->address));
       end_run();
     }
@@ -157,18 +165,21 @@ opcode_node* visit(opcode_node* node, bool& changed) {
     }
   }
   return node->next;
-}
+  }
+
+};
 
 }  // namespace
 
-void check_jump_oracle() {
-  if (start_opcode.next == nullptr) return;
+void check_jump_oracle(run_context& run) {
+  oracle plain{run};
+  if (run.prog.start_opcode.next == nullptr) return;
   bool changed = true;
   while (changed) {
     changed = false;
-    opcode_node* node = &start_opcode;
+    opcode_node* node = &run.prog.start_opcode;
     do {
-      node = visit(node, changed);
-    } while (node != &start_opcode);
+      node = plain.visit(node, changed);
+    } while (node != &run.prog.start_opcode);
   }
 }

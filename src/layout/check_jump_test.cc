@@ -11,12 +11,41 @@ class check_jump_test : public back_end_test {
  protected:
   /// Checks the program (which must pass) and optimises its jumps.
   std::string optimise() {
-    EXPECT_EQ(output_of([] { check_opcode(); }), "");
-    return output_of([] { check_jump(); });
+    EXPECT_EQ(output_of([this] { check_opcode(run); }), "");
+    return output_of([this] { check_jump(run); });
   }
   std::string optimise_fatal(int& status) {
-    EXPECT_EQ(output_of([] { check_opcode(); }), "");
-    return fatal_output_of([] { check_jump(); }, status);
+    EXPECT_EQ(output_of([this] { check_opcode(run); }), "");
+    return fatal_output_of([this] { check_jump(run); }, status);
+  }
+
+  /// Builds three statements in front of a far bit jump, each a skip with the
+  /// given count or (count 0) a nop, then six statements and a far target.
+  struct skip_program {
+    opcode_node* before[3];  ///< position 3, 2, 1
+    opcode_node* jump;
+    opcode_node* after[6];
+  };
+
+  skip_program build_skips(int opcode, int count3, int count2, int count1) {
+    skip_program p{};
+    add(OP_ORG, num(0));
+    add(OP_NOP);
+    const int counts[3] = {count3, count2, count1};
+    for (int i = 0; i < 3; ++i) {
+      if (counts[i] == 0) {
+        p.before[i] = add(OP_NOP);
+      } else if (opcode == OP_SKIPBITC || opcode == OP_SKIPBITS) {
+        p.before[i] = add(opcode, reg(X), num(4), num(counts[i]));
+      } else {
+        p.before[i] = add(opcode, num(counts[i]));
+      }
+    }
+    p.jump = add(OP_GOTOBITC, reg(X), num(1), lbl("far"));
+    for (opcode_node*& node : p.after) node = add(OP_NOP);
+    nops(200);
+    label("far", add(OP_NOP));
+    return p;
   }
 };
 
@@ -29,7 +58,7 @@ TEST_F(check_jump_test, PlainJumpReachesOneHundredTwentySevenAhead) {
     opcode_node* target = add(OP_NOP);
     label("far", target);
     EXPECT_EQ(optimise(), "");
-    EXPECT_EQ(start_opcode.size, distance == 127 ? 2 : 3) << distance;
+    EXPECT_EQ(run.prog.start_opcode.size, distance == 127 ? 2 : 3) << distance;
     EXPECT_EQ(target->address, distance == 127 ? 127 : 129) << distance;
   }
 }
@@ -61,7 +90,7 @@ TEST_F(check_jump_test, BitJumpReachIsOneHundredTwentySixBackAndOneHundredTwenty
     nops(r.distance - 3);
     label("far", add(OP_NOP));
     EXPECT_EQ(optimise(), "");
-    EXPECT_EQ(start_opcode.opcode, r.rewritten ? OP_SKIPBITS : OP_GOTOBITC) << r.distance;
+    EXPECT_EQ(run.prog.start_opcode.opcode, r.rewritten ? OP_SKIPBITS : OP_GOTOBITC) << r.distance;
   }
   for (reach r : {reach{126, false}, reach{127, true}}) {
     SetUp();
@@ -114,10 +143,10 @@ TEST_F(check_jump_test, NumberOperandsAndLongJumpsAreLeftAlone) {
   nops(300);
   label("far", add(OP_NOP));
   EXPECT_EQ(optimise(), "");
-  EXPECT_EQ(start_opcode.opcode, OP_GOTO);
-  EXPECT_EQ(start_opcode.size, 3);
-  EXPECT_EQ(start_opcode.next->size, 3);
-  EXPECT_EQ(start_opcode.prev->address, 306);
+  EXPECT_EQ(run.prog.start_opcode.opcode, OP_GOTO);
+  EXPECT_EQ(run.prog.start_opcode.size, 3);
+  EXPECT_EQ(run.prog.start_opcode.next->size, 3);
+  EXPECT_EQ(run.prog.start_opcode.prev->address, 306);
 }
 
 TEST_F(check_jump_test, WideningCanPushAnEarlierTargetOutOfReach) {
@@ -132,38 +161,9 @@ TEST_F(check_jump_test, WideningCanPushAnEarlierTargetOutOfReach) {
   label("far", add(OP_NOP));
   EXPECT_EQ(optimise(), "");
   EXPECT_EQ(middle->size, 3);
-  EXPECT_EQ(start_opcode.size, 3);
+  EXPECT_EQ(run.prog.start_opcode.size, 3);
   EXPECT_EQ(middle->address, 63);
   EXPECT_EQ(near->address, 129);
-}
-
-/// Builds three statements in front of a far bit jump, each a skip with the
-/// given count or (count 0) a nop, then six statements and a far target.
-struct skip_program {
-  opcode_node* before[3];  ///< position 3, 2, 1
-  opcode_node* jump;
-  opcode_node* after[6];
-};
-
-skip_program build_skips(int opcode, int count3, int count2, int count1) {
-  skip_program p{};
-  add(OP_ORG, num(0));
-  add(OP_NOP);
-  const int counts[3] = {count3, count2, count1};
-  for (int i = 0; i < 3; ++i) {
-    if (counts[i] == 0) {
-      p.before[i] = add(OP_NOP);
-    } else if (opcode == OP_SKIPBITC || opcode == OP_SKIPBITS) {
-      p.before[i] = add(opcode, reg(X), num(4), num(counts[i]));
-    } else {
-      p.before[i] = add(opcode, num(counts[i]));
-    }
-  }
-  p.jump = add(OP_GOTOBITC, reg(X), num(1), lbl("far"));
-  for (opcode_node*& node : p.after) node = add(OP_NOP);
-  nops(200);
-  label("far", add(OP_NOP));
-  return p;
 }
 
 int count_of(const opcode_node* skip) {
@@ -236,7 +236,7 @@ TEST_F(check_jump_test, SkipTargetBeyondTheEndIsFatal) {
   EXPECT_EQ(optimise_fatal(status),
             "t.asm Line 203  ERROR: skip target lies beyond the end of the program\n");
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(err_cnt, 1);
+  EXPECT_EQ(run.diag.error_count(), 1);
 }
 
 TEST_F(check_jump_test, WideningMovesAnOrgSectionOnlyWithoutGap) {
@@ -250,7 +250,7 @@ TEST_F(check_jump_test, WideningMovesAnOrgSectionOnlyWithoutGap) {
     label("far", target);
     opcode_node* next = add(OP_NOP);
     EXPECT_EQ(optimise(), "");
-    EXPECT_EQ(start_opcode.size, 3);
+    EXPECT_EQ(run.prog.start_opcode.size, 3);
     EXPECT_EQ(target->address, 201) << gap;
     EXPECT_EQ(next->address, 202) << gap;
   }
@@ -286,7 +286,7 @@ TEST_F(check_jump_test, RewriteWalkStopsAtAnyOrgSection) {
             "t.asm Line 2 ERROR: Jump optimization tried to change an opcode address fixed "
             "with org at line n\xB0 14 in file 't.asm'\n");
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(err_cnt, 1);
+  EXPECT_EQ(run.diag.error_count(), 1);
 }
 
 TEST_F(check_jump_test, JumpToALabelWithoutStatementIsFatal) {
@@ -304,12 +304,12 @@ TEST_F(check_jump_test, JumpToALabelWithoutStatementIsFatal) {
   label("end", add(OP_ORG, num(0x10)));
   EXPECT_EQ(optimise_fatal(status), "t.asm Line 3  ERROR: jumplabel 'end' not found 1\n");
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(err_cnt, 1);
+  EXPECT_EQ(run.diag.error_count(), 1);
 }
 
 TEST_F(check_jump_test, EmptyProgramIsLeftAlone) {
   EXPECT_EQ(optimise(), "");
-  EXPECT_EQ(start_opcode.next, nullptr);
+  EXPECT_EQ(run.prog.start_opcode.next, nullptr);
 }
 
 }  // namespace

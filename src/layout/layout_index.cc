@@ -1,13 +1,14 @@
 #include "layout/layout_index.h"
 
+#include <algorithm>
 #include <cassert>
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
 
 namespace {
 
-std::vector<opcode_node*> list_slots() {
+std::vector<opcode_node*> list_slots(opcode_node& start_opcode) {
   std::vector<opcode_node*> slots;
   opcode_node* node = &start_opcode;
   do {
@@ -33,8 +34,8 @@ std::vector<int> address_steps(const std::vector<opcode_node*>& slots) {
 
 }  // namespace
 
-layout_index::layout_index()
-    : slots_(list_slots()), steps_(address_steps(slots_)), gaps_(slots_.size(), 0) {
+layout_index::layout_index(program& prog)
+    : slots_(list_slots(prog.start_opcode)), steps_(address_steps(slots_)), gaps_(slots_.size(), 0) {
   const opcode_node* before = slots_[0];
   for (int position = next(0); position != end(); position = next(position)) {
     const opcode_node* node = slots_[position];
@@ -62,12 +63,21 @@ void layout_index::refresh_gap(int position) {
 }
 
 void layout_index::set_gap(int position, int gap) {
+  // Starting below the start of the statement before means a gap of more
+  // than that statement's size below zero.
+  const bool lower = gap < -slots_[previous(position)]->size;
   const int old = gaps_[position];
-  if (old == gap) return;
-  if (old < 0) below_.erase(position);
-  if (old > 0) beyond_.erase(position);
-  if (gap < 0) below_.insert(position);
-  if (gap > 0) beyond_.insert(position);
+  if (old == gap && lower == lower_.contains(position)) return;
+  overlapping_.erase(position);
+  lower_.erase(position);
+  beyond_.erase(position);
+  if (lower) {
+    lower_.insert(position);
+  } else if (gap < 0) {
+    overlapping_.insert(position);
+  } else if (gap > 0) {
+    beyond_.insert(position);
+  }
   gaps_[position] = gap;
 }
 
@@ -83,19 +93,24 @@ int layout_index::first_after(const std::set<int>& set, int position) const {
   return found == set.end() ? end() : *found;
 }
 
+int layout_index::first_staying_after(int position) const {
+  return std::min(first_after(beyond_, position), first_after(lower_, position));
+}
+
 void layout_index::widen(int grown) {
   const int first = next(grown);
   if (first == end()) return;
   refresh_gap(first);
   // Along a walk a statement moves when its gap is below the move of the
-  // one before (0 or 1 byte); so the move only changes where the gap is not
-  // 0, and only there does the gap change.
+  // one before (0 or 1 byte) and it does not start below the one before; so
+  // the move only changes where the gap is not 0, and only there does the
+  // gap change.
   int position = grown;
   bool moving = false;
   int moved_from = 0;
   for (;;) {
     const int zero = first_after(at_zero_, position);
-    const int turn = first_after(moving ? beyond_ : below_, position);
+    const int turn = moving ? first_staying_after(position) : first_after(overlapping_, position);
     if (zero <= turn) {
       if (moving) move(moved_from, zero, 1);
       return;
@@ -116,9 +131,9 @@ void layout_index::convert(int grown) {
   const int first = next(grown);
   if (first == end()) return;
   refresh_gap(first);
-  if (gaps_[first] >= 0) return;
+  if (gaps_[first] >= 0 || lower_.contains(first)) return;
   set_gap(first, gaps_[first] + 1);
-  const int stop = first_after(beyond_, first);
+  const int stop = first_staying_after(first);
   move(first, stop, 1);
   if (stop != end()) set_gap(stop, gaps_[stop] - 1);
 }
@@ -140,12 +155,13 @@ void layout_index::insert_after(int position, opcode_node* node, int address) {
 int layout_index::rewrite_walk(int inserted) {
   const int first = next(inserted);
   if (first == end()) return -1;
-  if (gaps_[first] >= 0) return first;
+  if (gaps_[first] >= 0 || lower_.contains(first)) return first;
   set_gap(first, gaps_[first] + 2);
   // Every later statement moves along, so the walk can only stop where a
-  // statement had two bytes of room or more before it.
-  int stop = end();
-  for (auto it = beyond_.upper_bound(first); it != beyond_.end(); ++it) {
+  // statement had two bytes of room or more before it, or starts a section
+  // placed lower.
+  int stop = first_after(lower_, first);
+  for (auto it = beyond_.upper_bound(first); it != beyond_.end() && *it < stop; ++it) {
     if (gaps_[*it] >= 2) {
       stop = *it;
       break;

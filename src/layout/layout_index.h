@@ -9,6 +9,7 @@
 
 #include "layout/fenwick_tree.h"
 
+class program;
 struct opcode_node;
 
 /// Positions follow list order from the head (position 0). A bit jump or bit
@@ -24,7 +25,7 @@ struct opcode_node;
 class layout_index {
  public:
   /// Indexes the current program list, which must not be empty.
-  layout_index();
+  explicit layout_index(program& prog);
 
   /// Number of positions, free ones included; one past the last statement.
   int end() const { return static_cast<int>(slots_.size()); }
@@ -39,11 +40,12 @@ class layout_index {
 
   /// The statement at `grown` is one byte longer: the widening walk. Every
   /// later statement that starts below the end of the one before it moves
-  /// up one byte; the walk passes the others and ends at address 0.
+  /// up one byte; the walk passes the others (and every statement that starts
+  /// below the one before it) and ends at address 0.
   void widen(int grown);
   /// The statement at `grown` is one byte longer: the conversion walk. Later
   /// statements move up one byte up to the first one that does not start
-  /// below the end of the one before it.
+  /// below the end of the one before it, or starts below its start.
   void convert(int grown);
   /// Puts `node`, already linked into the list after the statement at
   /// `position`, at `address` into the free position after it. Later
@@ -51,7 +53,8 @@ class layout_index {
   void insert_after(int position, opcode_node* node, int address);
   /// The rewrite walk after the goto at `inserted`: later statements move up
   /// two bytes. Returns the position of the first one that did not start
-  /// below the end of the one before it (the walk stops before it), or -1.
+  /// below the end of the one before it, or started below its start (the
+  /// walk stops before it), or -1.
   int rewrite_walk(int inserted);
 
   /// Copies every address into its statement record.
@@ -73,12 +76,21 @@ class layout_index {
   void move(int first, int last, int bytes);
   /// The first position after `position` in `set`, or end().
   int first_after(const std::set<int>& set, int position) const;
+  /// Where a moving walk meets a statement that stays: room before it, or a
+  /// start below the statement before it.
+  int first_staying_after(int position) const;
 
   std::vector<opcode_node*> slots_;
   fenwick_tree steps_;     ///< address of a position minus that of the one before
   std::vector<int> gaps_;  ///< per taken position except the head
-  std::set<int> below_;    ///< positions whose statement starts below the end of the one before
-  std::set<int> beyond_;   ///< positions whose statement leaves room after the one before
+  /// Positions whose statement starts below the end of the one before, but
+  /// not below its start.
+  std::set<int> overlapping_;
+  /// Positions whose statement starts below the start of the one before: the
+  /// first statement of a section placed lower than the code before it in
+  /// the list. No walk moves such a statement.
+  std::set<int> lower_;
+  std::set<int> beyond_;  ///< positions whose statement leaves room after the one before
   std::set<int> at_zero_;  ///< positions (head aside) whose statement sits at address 0
   std::vector<moved_range> moves_;
 };

@@ -1,6 +1,6 @@
 #include "output/encode.h"
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "driver/opcode_table.h"
 #include "output/text_format.h"
 

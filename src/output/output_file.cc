@@ -1,9 +1,6 @@
 #include "output/output_file.h"
 
-#include <cstdio>
-
-#include "driver/run_state.h"
-#include "output/appendf.h"
+#include "core/appendf.h"
 #include "platform/disk.h"
 
 namespace {
@@ -22,9 +19,13 @@ std::string file_header(const char* title, const char* version) {
   return text;
 }
 
-void write_output_file(const std::string& path, const std::string& text) {
-  if (!disk().write_file(path, text)) {
-    std::printf("ERROR: Could not write file '%s'\n", path.c_str());
-    ++err_cnt;
+void write_output_file(run_context& run, const std::string& path, const std::string& text) {
+  // A source named like one of its outputs must survive its own run.
+  if (run.disk.same_file(path, run.source.full())) {
+    run.diag.report(message_id::write_over_source, nullptr, 0, path.c_str());
+    return;
+  }
+  if (!run.disk.write_file(path, text)) {
+    run.diag.report(message_id::write_failed, nullptr, 0, path.c_str());
   }
 }

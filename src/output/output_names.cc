@@ -1,20 +1,18 @@
 #include "output/output_names.h"
 
-#include "driver/run_state.h"
-
-std::string output_base_name() {
-  const std::string::size_type dot = inpFileName.rfind('.');
-  if (dot == std::string::npos) return inpFileName;
-  return inpFileName.substr(0, dot);
+std::string output_base_name(const source_path& source) {
+  const std::string::size_type dot = source.name.rfind('.');
+  if (dot == std::string::npos) return source.name;
+  return source.name.substr(0, dot);
 }
 
-std::string output_file_name(const char* suffix) {
+std::string output_file_name(const source_path& source, const char* suffix) {
   std::string name;
-  if (inpFileSep != 0) {
-    name = inpFilePath;
-    name += inpFileSep;
+  if (source.sep != 0) {
+    name = source.dir;
+    name += source.sep;
   }
-  name += output_base_name();
+  name += output_base_name(source);
   name += suffix;
   return name;
 }

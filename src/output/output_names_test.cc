@@ -9,38 +9,38 @@ using namespace test_program;
 class output_names_test : public back_end_test {};
 
 TEST_F(output_names_test, FilesGoBesideTheSourceUnderItsBaseName) {
-  EXPECT_EQ(output_file_name(".hex"), "dir\\prog.hex");
-  EXPECT_EQ(output_file_name("_sim.hex"), "dir\\prog_sim.hex");
-  EXPECT_EQ(output_file_name(".obj"), "dir\\prog.obj");
-  EXPECT_EQ(output_file_name(".epr"), "dir\\prog.epr");
-  EXPECT_EQ(output_file_name(".dbg"), "dir\\prog.dbg");
+  EXPECT_EQ(output_file_name(run.source, ".hex"), "dir\\prog.hex");
+  EXPECT_EQ(output_file_name(run.source, "_sim.hex"), "dir\\prog_sim.hex");
+  EXPECT_EQ(output_file_name(run.source, ".obj"), "dir\\prog.obj");
+  EXPECT_EQ(output_file_name(run.source, ".epr"), "dir\\prog.epr");
+  EXPECT_EQ(output_file_name(run.source, ".dbg"), "dir\\prog.dbg");
 
-  inpFilePath = "C:\\work\\src";
-  inpFileName = "prog.old.asm";
-  EXPECT_EQ(output_base_name(), "prog.old");
-  EXPECT_EQ(output_file_name(".hex"), "C:\\work\\src\\prog.old.hex");
+  run.source.dir = "C:\\work\\src";
+  run.source.name = "prog.old.asm";
+  EXPECT_EQ(output_base_name(run.source), "prog.old");
+  EXPECT_EQ(output_file_name(run.source, ".hex"), "C:\\work\\src\\prog.old.hex");
 
   // The separator the user wrote is kept.
-  inpFilePath = "src/sub";
-  inpFileSep = '/';
-  inpFileName = "main.asm";
-  EXPECT_EQ(output_file_name(".dbg"), "src/sub/main.dbg");
+  run.source.dir = "src/sub";
+  run.source.sep = '/';
+  run.source.name = "main.asm";
+  EXPECT_EQ(output_file_name(run.source, ".dbg"), "src/sub/main.dbg");
 }
 
 TEST_F(output_names_test, WithoutDirectoryTheCurrentOneIsUsed) {
-  inpFilePath = "prog.asm";
-  inpFileName = "prog.asm";
-  inpFileSep = 0;
-  EXPECT_EQ(output_file_name(".hex"), "prog.hex");
-  EXPECT_EQ(output_file_name("_sim.hex"), "prog_sim.hex");
+  run.source.dir = "prog.asm";
+  run.source.name = "prog.asm";
+  run.source.sep = 0;
+  EXPECT_EQ(output_file_name(run.source, ".hex"), "prog.hex");
+  EXPECT_EQ(output_file_name(run.source, "_sim.hex"), "prog_sim.hex");
 }
 
 TEST_F(output_names_test, ANameWithoutDotIsTheBaseName) {
-  inpFileName = "prog";
-  EXPECT_EQ(output_base_name(), "prog");
-  EXPECT_EQ(output_file_name(".obj"), "dir\\prog.obj");
-  inpFileName = ".asm";
-  EXPECT_EQ(output_file_name(".obj"), "dir\\.obj");
+  run.source.name = "prog";
+  EXPECT_EQ(output_base_name(run.source), "prog");
+  EXPECT_EQ(output_file_name(run.source, ".obj"), "dir\\prog.obj");
+  run.source.name = ".asm";
+  EXPECT_EQ(output_file_name(run.source, ".obj"), "dir\\.obj");
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #include "output/program_image.h"
 
-#include <cstdio>
-
-#include "driver/model.h"
-#include "driver/run_state.h"
+#include "core/program.h"
 #include "output/encode.h"
 
 int program_image::highest_used() const {
@@ -16,10 +13,10 @@ int program_image::highest_used() const {
 namespace {
 
 /// Places one statement; false when placement has to end here.
-bool place_statement(program_image& image, const opcode_node* node) {
+bool place_statement(run_context& run, program_image& image, const opcode_node* node) {
   const encoding code = encode(node);
   if (!code.known) {
-    std::fputs("hex file: opcode not found!!!", stdout);
+    run.diag.report(message_id::hex_opcode_not_found, nullptr, 0);
     return true;
   }
   const int count = static_cast<int>(code.bytes.size());
@@ -34,17 +31,13 @@ bool place_statement(program_image& image, const opcode_node* node) {
     const int address = node->address + i;
     if (address < 0 || address >= IMAGE_SIZE) continue;
     if (image.cells[address].used) {
-      std::printf("%s Line %d ERROR: Address assignment conflict, please check ORG directive\n",
-                  node->file, node->line);
-      ++err_cnt;
+      run.diag.report(message_id::address_conflict, node->file, node->line);
       break;
     }
     image.cells[address].used = true;
   }
   if (node->address + node->size > IMAGE_SIZE) {
-    std::printf("%s Line %d  ERROR: program exceeds maximum size of 64k bytes\n", node->file,
-                node->line);
-    ++err_cnt;
+    run.diag.report(message_id::program_too_large, node->file, node->line);
     return false;
   }
   return true;
@@ -52,11 +45,12 @@ bool place_statement(program_image& image, const opcode_node* node) {
 
 }  // namespace
 
-void place_program(program_image& image) {
+void place_program(run_context& run, program_image& image) {
+  const opcode_node& start_opcode = run.prog.start_opcode;
   if (start_opcode.next == nullptr) return;
   const opcode_node* node = &start_opcode;
   do {
-    if (!place_statement(image, node)) return;
+    if (!place_statement(run, image, node)) return;
     node = node->next;
   } while (node != &start_opcode);
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/run_context.h"
+
 constexpr int IMAGE_SIZE = 0x10000;
 
 struct image_cell {
@@ -21,4 +23,4 @@ struct program_image {
 
 /// Lays every statement's bytes into the image, in list order, reporting
 /// address conflicts and a program that passes the end of memory.
-void place_program(program_image& image);
+void place_program(run_context& run, program_image& image);

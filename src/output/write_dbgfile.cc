@@ -1,11 +1,12 @@
 #include "output/write_dbgfile.h"
 
-#include "driver/model.h"
+#include "core/program.h"
 #include "output/text_format.h"
 #include "output/output_file.h"
 #include "output/output_names.h"
 
-void write_dbgfile() {
+void write_dbgfile(run_context& run) {
+  const opcode_node& start_opcode = run.prog.start_opcode;
   std::string text = file_header("Downloadable DBG-File for ZR17", nullptr);
   if (start_opcode.next != nullptr) {
     const opcode_node* node = &start_opcode;
@@ -21,5 +22,5 @@ void write_dbgfile() {
     } while (node != &start_opcode);
     text += "\n\n";
   }
-  write_output_file(output_file_name(".dbg"), text);
+  write_output_file(run, output_file_name(run.source, ".dbg"), text);
 }

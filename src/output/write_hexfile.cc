@@ -5,14 +5,13 @@
 #include "output/program_image.h"
 #include "output/text_format.h"
 #include "output/write_objfile.h"
+#include "zr17_version.h"
 
 namespace {
 
-const char* const assembler_version = "1.4.8";
-
 /// Two bytes per line, each with the comment of the instruction it belongs to.
 std::string hex_file_text(const program_image& image, int highest) {
-  std::string text = file_header("Downloadable Hex-File for ZR17", assembler_version);
+  std::string text = file_header("Downloadable Hex-File for ZR17", zr17_version);
   for (int address = 0; address <= highest; address += 2) {
     const image_cell& even = image.cells[address];
     const image_cell& odd = image.cells[address + 1];
@@ -48,12 +47,13 @@ std::string sim_hex_file_text(const program_image& image, int highest) {
 
 }  // namespace
 
-void write_hexfile() {
+void write_hexfile(run_context& run) {
   program_image image;
-  place_program(image);
+  place_program(run, image);
   const int highest = image.highest_used();
-  write_output_file(output_file_name(".hex"), hex_file_text(image, highest));
-  write_output_file(output_file_name("_sim.hex"), sim_hex_file_text(image, highest));
-  write_objfile();
-  write_eeprom_file();
+  write_output_file(run, output_file_name(run.source, ".hex"), hex_file_text(image, highest));
+  write_output_file(run, output_file_name(run.source, "_sim.hex"),
+                    sim_hex_file_text(image, highest));
+  write_objfile(run);
+  write_eeprom_file(run);
 }

@@ -12,9 +12,9 @@ using namespace test_program;
 class write_objfile_test : public back_end_test {
  protected:
   void lay_out() {
-    EXPECT_EQ(output_of([] {
-                check_opcode();
-                check_jump();
+    EXPECT_EQ(output_of([this] {
+                check_opcode(run);
+                check_jump(run);
               }),
               "");
   }
@@ -39,7 +39,7 @@ TEST_F(write_objfile_test, LabelsAreListedInProgramOrder) {
   add(OP_NOP);
   label("unused", add(OP_ORG, num(0x40)));
   lay_out();
-  EXPECT_EQ(output_of([] { write_objfile(); }), "");
+  EXPECT_EQ(output_of([this] { write_objfile(run); }), "");
   EXPECT_EQ(file("prog.obj"),
             ";\tJUMPLABEL Declarations\n"
             "CONST\tstart\t0x0000\t; 0\n"
@@ -56,7 +56,7 @@ TEST_F(write_objfile_test, LabelsShowTheAddressesAfterJumpOptimisation) {
   nops(200);
   label("far", add(OP_NOP));
   lay_out();
-  EXPECT_EQ(output_of([] { write_objfile(); }), "");
+  EXPECT_EQ(output_of([this] { write_objfile(run); }), "");
   EXPECT_EQ(file("prog.obj"),
             ";\tJUMPLABEL Declarations\n"
             "CONST\tjump\t0x0000\t; 0\n"
@@ -67,16 +67,16 @@ TEST_F(write_objfile_test, LabelsShowTheAddressesAfterJumpOptimisation) {
 
 TEST_F(write_objfile_test, EepromFileIsRemovedWhileNoCellIsUsed) {
   files.files["dir/prog.epr"] = "old";
-  EXPECT_EQ(output_of([] { write_eeprom_file(); }), "");
+  EXPECT_EQ(output_of([this] { write_eeprom_file(run); }), "");
   EXPECT_EQ(file("prog.epr"), "<absent>");
-  EXPECT_EQ(output_of([] { write_eeprom_file(); }), "");
+  EXPECT_EQ(output_of([this] { write_eeprom_file(run); }), "");
 }
 
 TEST_F(write_objfile_test, EepromImageWithAUsedCellIsWritten) {
-  eeprom_cells[3] = 0xA5;
-  eeprom_cells[4] = 0x5A;  // data, but not marked used
-  eeprom_used_cells[3] = 1;
-  EXPECT_EQ(output_of([] { write_eeprom_file(); }), "");
+  run.prog.eeprom_cells[3] = 0xA5;
+  run.prog.eeprom_cells[4] = 0x5A;  // data, but not marked used
+  run.prog.eeprom_used_cells[3] = 1;
+  EXPECT_EQ(output_of([this] { write_eeprom_file(run); }), "");
   std::string expected =
       "//---------------------------------------------------------------\n"
       "//\tDownloadable Hex-File for ZR17\n"
@@ -102,7 +102,7 @@ TEST_F(write_objfile_test, DebugFileMapsEveryStatementInProgramOrder) {
   add(OP_GOTOBITC, reg(X), num(1), lbl("top"));    // line 7: becomes two statements
   add(OP_NOP);                                     // line 8
   lay_out();
-  EXPECT_EQ(output_of([] { write_dbgfile(); }), "");
+  EXPECT_EQ(output_of([this] { write_dbgfile(run); }), "");
   EXPECT_EQ(file("prog.dbg"),
             "//---------------------------------------------------------------\n"
             "//\tDownloadable DBG-File for ZR17\n"

@@ -1,8 +1,10 @@
 // The parser's interface to the driver.
 #pragma once
 
+class statement_builder;
+
 /// Parses the whole input: 0 when it was accepted (errors in the lines may
 /// still have been counted), 1 when it gave up, 2 when its stacks ran out.
-int yyparse();
-/// Clears the parser's counters and stacks of an earlier run.
+int yyparse(statement_builder& build);
+/// Clears the parser's token value and location of an earlier run.
 void parser_reset();

@@ -4,19 +4,21 @@
 
 %define parse.error verbose
 %locations
+%parse-param { statement_builder& build }
 
 %code requires {
 #include <cstdint>
 
 struct opcode_node;
 struct jumplabel_node;
+class statement_builder;
 }
 
 %code provides {
 /// Reports a syntax error at the lookahead token's line.
-void yyerror(const char* message);
+void yyerror(statement_builder& build, const char* message);
 /// Reports an error at the first line of `location`.
-void lyyerror(const YYLTYPE& location, const char* format, ...);
+void lyyerror(statement_builder& build, const YYLTYPE& location, const char* format, ...);
 }
 
 %{
@@ -29,11 +31,10 @@ void lyyerror(const YYLTYPE& location, const char* format, ...);
 #include <string_view>
 #include <unordered_set>
 
-#include "driver/model.h"
-#include "driver/run_state.h"
+#include "core/appendf.h"
+#include "core/program.h"
 #include "parser/actions.h"
 #include "parser/const_expr.h"
-#include "parser/diagnostics.h"
 #include "parser/parser.h"
 #include "scanner/scanner.h"
 
@@ -41,12 +42,10 @@ void lyyerror(const YYLTYPE& location, const char* format, ...);
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 150000
 
-/// Grown stacks are tracked, so that a run ended by an exception inside the
-/// parse gives them back at the next reset.
-#define YYMALLOC parser_stack_alloc
-#define YYFREE parser_stack_free
-static void* parser_stack_alloc(std::size_t size);
-static void parser_stack_free(void* block);
+/// Grown stacks belong to the parse, so that a run ended by an exception
+/// inside it gives them back as it unwinds.
+#define YYMALLOC(size) build.stack_alloc(size)
+#define YYFREE(block) build.stack_free(block)
 
 /// Messages call the end of input and unknown tokens "$end" and "$undefined".
 #define yytnamerr message_token_name
@@ -98,41 +97,41 @@ line:
   ;
 
 opcode:
-    OPCODE { $$ = build_statement(@1.first_line, $1); }
-  | OPCODE par { $$ = build_statement(@1.first_line, $1, register_operand($2)); }
-  | OPCODE expr { $$ = build_statement(@1.first_line, $1, number_operand($2)); }
+    OPCODE { $$ = build.build_statement(@1.first_line, $1); }
+  | OPCODE par { $$ = build.build_statement(@1.first_line, $1, register_operand($2)); }
+  | OPCODE expr { $$ = build.build_statement(@1.first_line, $1, number_operand($2)); }
   | OPCODE par ',' par {
-      $$ = build_statement(@1.first_line, $1, register_operand($2), register_operand($4));
+      $$ = build.build_statement(@1.first_line, $1, register_operand($2), register_operand($4));
     }
   | OPCODE expr ',' expr {
-      $$ = build_statement(@1.first_line, $1, number_operand($2), number_operand($4));
+      $$ = build.build_statement(@1.first_line, $1, number_operand($2), number_operand($4));
     }
   | OPCODE par ',' expr {
-      $$ = build_statement(@1.first_line, $1, register_operand($2), number_operand($4));
+      $$ = build.build_statement(@1.first_line, $1, register_operand($2), number_operand($4));
     }
-  | OPCODE identifier { $$ = build_statement(@1.first_line, $1, label_operand($2)); }
+  | OPCODE identifier { $$ = build.build_statement(@1.first_line, $1, label_operand($2)); }
   | OPCODE par ',' expr ',' identifier {
-      $$ = build_statement(@1.first_line, $1, register_operand($2), number_operand($4),
+      $$ = build.build_statement(@1.first_line, $1, register_operand($2), number_operand($4),
                            label_operand($6));
     }
   | OPCODE par ',' expr ',' expr {
-      $$ = build_statement(@1.first_line, $1, register_operand($2), number_operand($4),
+      $$ = build.build_statement(@1.first_line, $1, register_operand($2), number_operand($4),
                            number_operand($6));
     }
-  | OPCODE par par { lyyerror(@3, "missing comma"); YYERROR; }
-  | OPCODE par expr { lyyerror(@3, "missing comma"); YYERROR; }
-  | OPCODE expr expr { lyyerror(@3, "missing comma"); YYERROR; }
-  | OPCODE par ',' expr identifier { lyyerror(@5, "missing comma"); YYERROR; }
-  | OPCODE par ',' expr expr { lyyerror(@5, "missing comma"); YYERROR; }
-  | OPCODE ',' { lyyerror(@2, "misplaced comma"); YYERROR; }
-  | OPCODE par ',' { lyyerror(@3, "misplaced comma"); YYERROR; }
-  | OPCODE expr ',' { lyyerror(@3, "misplaced comma"); YYERROR; }
-  | OPCODE par ',' par ',' { lyyerror(@5, "misplaced comma"); YYERROR; }
-  | OPCODE expr ',' expr ',' { lyyerror(@5, "misplaced comma"); YYERROR; }
-  | OPCODE par ',' expr ',' { lyyerror(@5, "misplaced comma"); YYERROR; }
-  | OPCODE identifier ',' { lyyerror(@3, "misplaced comma"); YYERROR; }
-  | OPCODE par ',' expr ',' identifier ',' { lyyerror(@7, "misplaced comma"); YYERROR; }
-  | OPCODE par ',' expr ',' expr ',' { lyyerror(@7, "misplaced comma"); YYERROR; }
+  | OPCODE par par { lyyerror(build, @3, "missing comma"); YYERROR; }
+  | OPCODE par expr { lyyerror(build, @3, "missing comma"); YYERROR; }
+  | OPCODE expr expr { lyyerror(build, @3, "missing comma"); YYERROR; }
+  | OPCODE par ',' expr identifier { lyyerror(build, @5, "missing comma"); YYERROR; }
+  | OPCODE par ',' expr expr { lyyerror(build, @5, "missing comma"); YYERROR; }
+  | OPCODE ',' { lyyerror(build, @2, "misplaced comma"); YYERROR; }
+  | OPCODE par ',' { lyyerror(build, @3, "misplaced comma"); YYERROR; }
+  | OPCODE expr ',' { lyyerror(build, @3, "misplaced comma"); YYERROR; }
+  | OPCODE par ',' par ',' { lyyerror(build, @5, "misplaced comma"); YYERROR; }
+  | OPCODE expr ',' expr ',' { lyyerror(build, @5, "misplaced comma"); YYERROR; }
+  | OPCODE par ',' expr ',' { lyyerror(build, @5, "misplaced comma"); YYERROR; }
+  | OPCODE identifier ',' { lyyerror(build, @3, "misplaced comma"); YYERROR; }
+  | OPCODE par ',' expr ',' identifier ',' { lyyerror(build, @7, "misplaced comma"); YYERROR; }
+  | OPCODE par ',' expr ',' expr ',' { lyyerror(build, @7, "misplaced comma"); YYERROR; }
   ;
 
 par:
@@ -144,29 +143,29 @@ par:
 
 jumplabel:
     identifier ':' {
-      $$ = declare_jumplabel($1, @1.first_line);
+      $$ = build.declare_jumplabel($1, @1.first_line);
       if ($$ == nullptr) YYERROR;
     }
   | identifier {
-      lyyerror(@1, "unknown opcode '%s' or missing ':' after jump label", $1);
+      lyyerror(build, @1, "unknown opcode '%s' or missing ':' after jump label", $1);
       YYERROR;
     }
   | jumplabel NEWLINE { $$ = $1; }
   | jumplabel identifier ':' {
-      lyyerror(@2, "double jump label not supported, please use only one jump label per opcode");
+      lyyerror(build, @2, "double jump label not supported, please use only one jump label per opcode");
       YYERROR;
     }
   ;
 
 constant:
-    CONST identifier expr { declare_constant($2, @2.first_line, $3); }
-  | CONST CINT { report_redeclared_constant(@2.first_line); YYERROR; }
+    CONST identifier expr { build.declare_constant($2, @2.first_line, $3); }
+  | CONST CINT { build.report_redeclared_constant(@2.first_line); YYERROR; }
   | CONST INT {
-      lyyerror(@2, "CONST declaration must begin with a character from A to Z");
+      lyyerror(build, @2, "CONST declaration must begin with a character from A to Z");
       YYERROR;
     }
   | CONST identifier {
-      lyyerror(@2, "CONST declaration '%s' has no value", $2);
+      lyyerror(build, @2, "CONST declaration '%s' has no value", $2);
       YYERROR;
     }
   ;
@@ -182,10 +181,10 @@ expr:
         case division_status::ok:
           break;
         case division_status::by_zero:
-          lyyerror(@3, "division by zero in constant expression");
+          lyyerror(build, @3, "division by zero in constant expression");
           YYERROR;
         case division_status::overflow:
-          lyyerror(@3, "division overflow in constant expression");
+          lyyerror(build, @3, "division overflow in constant expression");
           YYERROR;
       }
     }
@@ -197,30 +196,6 @@ identifier:
   ;
 
 %%
-
-namespace {
-
-/// Stack blocks the parser holds at the moment.
-std::unordered_set<void*> stack_blocks;
-
-}  // namespace
-
-static void* parser_stack_alloc(std::size_t size) {
-  void* block = std::malloc(size);
-  if (block == nullptr) return nullptr;
-  try {
-    stack_blocks.insert(block);
-  } catch (const std::bad_alloc&) {
-    std::free(block);
-    return nullptr;
-  }
-  return block;
-}
-
-static void parser_stack_free(void* block) {
-  stack_blocks.erase(block);
-  std::free(block);
-}
 
 static std::ptrdiff_t message_token_name(char* result, const char* name) {
   std::string_view shown = name;
@@ -238,25 +213,23 @@ static std::ptrdiff_t message_token_name(char* result, const char* name) {
   return static_cast<std::ptrdiff_t>(shown.size());
 }
 
-void yyerror(const char* message) {
-  if (yylloc.first_line != 0) {
-    std::printf("%s Line %d ERROR: %s\n", curfilename, yylloc.first_line, message);
-  }
-  ++err_cnt;
+void yyerror(statement_builder& build, const char* message) {
+  build.run.diag.report_text(message_id::syntax_error, curfilename, yylloc.first_line,
+                             yylloc.first_column, message);
 }
 
-void lyyerror(const YYLTYPE& location, const char* format, ...) {
+void lyyerror(statement_builder& build, const YYLTYPE& location, const char* format, ...) {
+  std::string text;
   std::va_list args;
   va_start(args, format);
-  vreport_error(location.first_line, format, args);
+  vappendf(text, format, args);
   va_end(args);
+  build.run.diag.report_text(message_id::grammar_error, curfilename, location.first_line,
+                             location.first_column, std::move(text));
 }
 
 void parser_reset() {
-  for (void* block : stack_blocks) std::free(block);
-  stack_blocks.clear();
   yylloc = YYLTYPE{1, 1, 1, 1};
   yylval = YYSTYPE{};
   yynerrs = 0;
-  actions_reset();
 }

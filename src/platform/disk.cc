@@ -9,6 +9,11 @@
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <direct.h>
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -24,6 +29,49 @@ bool is_directory(const std::string& native) {
   struct stat info;
   return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 #endif
+}
+
+bool is_regular_file(const std::string& native) {
+#ifdef _WIN32
+  struct _stat64 info;
+  return _stat64(native.c_str(), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+#else
+  struct stat info;
+  return stat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
+
+/// What tells one file from another on its file system, or nothing when the
+/// file cannot be looked at.
+struct file_identity {
+  unsigned long long volume = 0;
+  unsigned long long index = 0;
+  bool known = false;
+};
+
+file_identity identify(const std::string& native) {
+  file_identity id;
+#ifdef _WIN32
+  // The C runtime has no inode numbers on Windows; the file index has.
+  HANDLE file = CreateFileA(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return id;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileInformationByHandle(file, &info)) {
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    id.known = true;
+  }
+  CloseHandle(file);
+#else
+  struct stat info;
+  if (stat(native.c_str(), &info) == 0) {
+    id.volume = static_cast<unsigned long long>(info.st_dev);
+    id.index = static_cast<unsigned long long>(info.st_ino);
+    id.known = true;
+  }
+#endif
+  return id;
 }
 
 class file_reader : public source_reader {
@@ -58,9 +106,6 @@ class string_reader : public source_reader {
   std::size_t pos_ = 0;
 };
 
-real_disk the_real_disk;
-disk_interface* current_disk = &the_real_disk;
-
 }  // namespace
 
 std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
@@ -91,7 +136,15 @@ bool real_disk::write_file(const std::string& path, const std::string& text) {
 }
 
 void real_disk::remove_file(const std::string& path) {
-  std::remove(native_path(path).c_str());
+  const std::string native = native_path(path);
+  if (is_regular_file(native)) std::remove(native.c_str());
+}
+
+bool real_disk::same_file(const std::string& a, const std::string& b) {
+  const file_identity first = identify(native_path(a));
+  const file_identity second = identify(native_path(b));
+  return first.known && second.known && first.volume == second.volume &&
+         first.index == second.index;
 }
 
 std::string real_disk::working_directory() {
@@ -126,18 +179,16 @@ bool memory_disk::write_file(const std::string& path, const std::string& text) {
 
 void memory_disk::remove_file(const std::string& path) { files.erase(key(path)); }
 
+bool memory_disk::same_file(const std::string& a, const std::string& b) {
+  return key(a) == key(b) && files.count(key(a)) != 0;
+}
+
 std::string memory_disk::key(const std::string& path) {
   std::string result = path;
   for (char& c : result) {
     if (c == '\\') c = '/';
   }
   return result;
-}
-
-disk_interface& disk() { return *current_disk; }
-
-void set_disk(disk_interface* replacement) {
-  current_disk = replacement != nullptr ? replacement : &the_real_disk;
 }
 
 std::string header_time() {

@@ -27,8 +27,12 @@ class disk_interface {
                                                      std::string& reason) = 0;
   /// Creates or replaces a text file; false when it cannot be written.
   virtual bool write_file(const std::string& path, const std::string& text) = 0;
-  /// Deletes a file; a missing file is no error.
+  /// Deletes a regular file; a missing file is no error, and anything else
+  /// of that name (a directory) stays.
   virtual void remove_file(const std::string& path) = 0;
+  /// Whether both paths name one existing file: the same file on the file
+  /// system, whatever the spelling (links, letter case where it does not count).
+  virtual bool same_file(const std::string& a, const std::string& b) = 0;
   virtual std::string working_directory() = 0;
 };
 
@@ -39,6 +43,7 @@ class real_disk : public disk_interface {
                                              std::string& reason) override;
   bool write_file(const std::string& path, const std::string& text) override;
   void remove_file(const std::string& path) override;
+  bool same_file(const std::string& a, const std::string& b) override;
   std::string working_directory() override;
 };
 
@@ -50,6 +55,7 @@ class memory_disk : public disk_interface {
                                              std::string& reason) override;
   bool write_file(const std::string& path, const std::string& text) override;
   void remove_file(const std::string& path) override;
+  bool same_file(const std::string& a, const std::string& b) override;
   std::string working_directory() override { return cwd; }
 
   std::map<std::string, std::string> files;
@@ -60,10 +66,6 @@ class memory_disk : public disk_interface {
   /// The key of a path in `files` and `read_only`.
   static std::string key(const std::string& path);
 };
-
-/// The disk the run uses; the real one unless a test installed another.
-disk_interface& disk();
-void set_disk(disk_interface* replacement);
 
 /// Time stamp of the output headers, "Wed Dec 09 08:35:47 2026": the local
 /// time, or SOURCE_DATE_EPOCH in UTC when that is set, for reproducible builds.

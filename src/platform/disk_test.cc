@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -77,3 +83,29 @@ TEST(RealDisk, ADirectoryIsNoSource) {
   EXPECT_EQ(d.open_source(".", reason), nullptr);
   EXPECT_FALSE(reason.empty());
 }
+
+#ifndef _WIN32
+TEST(RealDisk, SameFileFollowsLinksAndSpellings) {
+  char pattern[] = "/tmp/zr17_disk_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  real_disk d;
+  ASSERT_TRUE(d.write_file(dir + "/prog.asm", "nop\n"));
+  ASSERT_TRUE(d.write_file(dir + "/other.asm", "nop\n"));
+  ASSERT_EQ(symlink("prog.asm", (dir + "/prog.hex").c_str()), 0);
+  EXPECT_TRUE(d.same_file(dir + "/prog.asm", dir + "/./prog.asm"));
+  EXPECT_TRUE(d.same_file(dir + "/prog.hex", dir + "/prog.asm"));
+  EXPECT_FALSE(d.same_file(dir + "/other.asm", dir + "/prog.asm"));
+  EXPECT_FALSE(d.same_file(dir + "/missing", dir + "/missing"));
+
+  // Only a regular file is removed.
+  ASSERT_EQ(mkdir((dir + "/prog.epr").c_str(), 0700), 0);
+  d.remove_file(dir + "/prog.epr");
+  d.remove_file(dir + "/other.asm");
+  std::string reason;
+  EXPECT_EQ(d.open_source(dir + "/other.asm", reason), nullptr);
+  EXPECT_EQ(rmdir((dir + "/prog.epr").c_str()), 0);
+  for (const char* name : {"/prog.hex", "/prog.asm"}) std::remove((dir + name).c_str());
+  rmdir(dir.c_str());
+}
+#endif

@@ -1,6 +1,6 @@
 #include "scanner/include_path.h"
 
-#include "driver/paths.h"
+#include "core/paths.h"
 #include "platform/path_style.h"
 
 namespace {

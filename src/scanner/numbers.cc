@@ -1,6 +1,7 @@
 #include "scanner/numbers.h"
 
 #include <charconv>
+#include <system_error>
 
 namespace {
 
@@ -26,7 +27,14 @@ std::int32_t hex_value(std::string_view digits) { return saturated(digits, 16); 
 fraction_result fraction_value(std::string_view text) {
   double f = 0;
   // from_chars reads the leading '-' and ignores the locale.
-  std::from_chars(text.data(), text.data() + text.size(), f);
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), f);
+  if (error == std::errc::result_out_of_range) {
+    // from_chars leaves f alone then: a text past the double range is an
+    // infinity, one too small for it is a zero.
+    const bool whole_part = text.find_first_not_of("-0") < text.find('.');
+    if (whole_part) return {};
+    f = 0;
+  }
   if (f <= -0.5 || f >= 0.5) return {};
   constexpr double units = 16777216.0;
   double scaled = !text.empty() && text.front() == '-' ? (f + 1.0) * units : f * units;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(Numbers, DecimalWrapsUpTo32BitsAndSaturatesBeyond) {
   EXPECT_EQ(decimal_value("0"), 0);
   EXPECT_EQ(decimal_value("010"), 10);
@@ -42,4 +44,16 @@ TEST(Numbers, FractionsFromOneHalfUpAreOutOfRange) {
     EXPECT_FALSE(r.in_range) << text;
     EXPECT_EQ(r.value, 0) << text;
   }
+}
+
+TEST(Numbers, FractionsBeyondTheDoubleRange) {
+  // Past the largest double the text is an infinity: out of range.
+  const std::string huge = "1" + std::string(400, '0') + ".25";
+  EXPECT_FALSE(fraction_value(huge).in_range);
+  EXPECT_FALSE(fraction_value("-" + huge).in_range);
+  // Below the smallest double it is a zero.
+  const std::string tiny = "0." + std::string(400, '0') + "1";
+  EXPECT_EQ(fraction_value(tiny).value, 0);
+  EXPECT_TRUE(fraction_value(tiny).in_range);
+  EXPECT_EQ(fraction_value("-" + tiny).value, 16777216);
 }

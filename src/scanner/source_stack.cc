@@ -6,8 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "driver/model.h"
-#include "driver/run_state.h"
+#include "core/run_context.h"
 #include "scanner/flex_buffers.h"
 
 const char* curfilename = nullptr;
@@ -32,18 +31,17 @@ struct source_entry {
 /// Bottom first: the main source, then each source it includes.
 std::vector<source_entry> sources;
 
-void push_entry(std::unique_ptr<source_reader> stream, const std::string& path) {
+void push_entry(run_context& run, std::unique_ptr<source_reader> stream,
+                const std::string& path) {
   try {
     source_entry entry;
-    entry.file_name = arena_strdup(path);
+    entry.file_name = run.prog.copy_string(path);
     entry.stream = std::move(stream);
     entry.buffer.reset(yy_create_buffer(nullptr, SOURCE_BUFFER_SIZE));
     if (!sources.empty()) sources.back().saved_line = yylineno;
     sources.push_back(std::move(entry));
   } catch (const std::bad_alloc&) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "malloc: %s\n", std::strerror(ENOMEM));
-    ++err_cnt;
+    run.diag.report(message_id::include_not_opened, nullptr, 0, "malloc", std::strerror(ENOMEM));
     throw fatal_exit{1};
   }
   yy_switch_to_buffer(sources.back().buffer.get());
@@ -53,27 +51,26 @@ void push_entry(std::unique_ptr<source_reader> stream, const std::string& path) 
 
 }  // namespace
 
-void push_main_source(std::unique_ptr<source_reader> stream, const std::string& path) {
-  push_entry(std::move(stream), path);
+void push_main_source(run_context& run, std::unique_ptr<source_reader> stream,
+                      const std::string& path) {
+  push_entry(run, std::move(stream), path);
 }
 
-int newfile(const std::string& path, int directive_line) {
+int newfile(run_context& run, const std::string& path, int directive_line) {
   std::string reason;
-  std::unique_ptr<source_reader> stream = disk().open_source(path, reason);
+  std::unique_ptr<source_reader> stream = run.disk.open_source(path, reason);
   if (stream == nullptr) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), reason.c_str());
-    ++err_cnt;
+    run.diag.report(message_id::include_not_opened, curfilename, directive_line, path.c_str(),
+                    reason.c_str());
     return 0;
   }
   for (const source_entry& entry : sources) {
     if (path == entry.file_name) {
-      std::printf("%s:%d: Error: infinite include file recursion\n", curfilename, directive_line);
-      ++err_cnt;
+      run.diag.report(message_id::include_recursion, curfilename, directive_line);
       return 0;
     }
   }
-  push_entry(std::move(stream), path);
+  push_entry(run, std::move(stream), path);
   return 1;
 }
 
@@ -87,10 +84,13 @@ int popfile() {
   return 1;
 }
 
-std::size_t read_current_source(char* buffer, std::size_t max) {
+std::size_t read_current_source(run_context& run, char* buffer, std::size_t max) {
   if (sources.empty() || sources.back().stream == nullptr) return 0;
   long count = sources.back().stream->read(buffer, max);
-  if (count < 0) fatal_error(2, std::string(curfilename) + ": read error on the source file");
+  if (count < 0) {
+    run.diag.report_fatal(std::string(curfilename) + ": read error on the source file");
+    throw fatal_exit{2};
+  }
   return static_cast<std::size_t>(count);
 }
 

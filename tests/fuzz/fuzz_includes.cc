@@ -10,11 +10,6 @@
 #include "driver/driver.h"
 #include "platform/disk.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (std::freopen("/dev/null", "w", stdout) == nullptr) return 1;
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> parts(1);
   for (std::size_t i = 0; i < size; ++i) {
@@ -30,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.files["p/src/a.inc"] = parts[1];
   files.files["p/b.inc"] = parts[2];
   files.files["/work/lib/c.inc"] = parts[3];
-  set_disk(&files);
-  run_assembler({"p/src/main.asm"});
-  set_disk(nullptr);
+  capture_sink sink;
+  assemble({"p/src/main.asm"}, files, sink);
   return 0;
 }

@@ -1,4 +1,4 @@
-#include "driver/paths.h"
+#include "core/paths.h"
 
 bool is_path_separator(char c) { return c == '\\' || c == '/'; }
 

@@ -1,15 +1,11 @@
-#include "output/appendf.h"
+#include "core/appendf.h"
 
-#include <cstdarg>
 #include <cstdio>
 
-void appendf(std::string& text, const char* format, ...) {
-  std::va_list args;
-  va_start(args, format);
+void vappendf(std::string& text, const char* format, std::va_list args) {
   std::va_list again;
   va_copy(again, args);
   const int length = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
   if (length > 0) {
     const std::size_t old_size = text.size();
     text.resize(old_size + static_cast<std::size_t>(length) + 1);
@@ -17,4 +13,11 @@ void appendf(std::string& text, const char* format, ...) {
     text.resize(old_size + static_cast<std::size_t>(length));
   }
   va_end(again);
+}
+
+void appendf(std::string& text, const char* format, ...) {
+  std::va_list args;
+  va_start(args, format);
+  vappendf(text, format, args);
+  va_end(args);
 }

@@ -1,33 +1,4 @@
-#include "driver/model.h"
-
-#include <cstring>
-
-#include "driver/run_state.h"
-
-opcode_node start_opcode;
-const_node start_const;
-jumplabel_node start_jumplabel;
-unsigned char eeprom_cells[EEPROM_SIZE];
-unsigned char eeprom_used_cells[EEPROM_SIZE];
-model_arena arena;
-
-void init_tabs() {
-  start_opcode = opcode_node{};
-  start_const = const_node{};
-  start_jumplabel = jumplabel_node{};
-  std::memset(eeprom_cells, 0, sizeof eeprom_cells);
-  std::memset(eeprom_used_cells, 0, sizeof eeprom_used_cells);
-  inst_const = nullptr;
-}
-
-void reset_model() {
-  init_tabs();
-  arena = model_arena{};
-}
-
-char* arena_strdup(std::string_view text) {
-  return arena.strings.emplace_back(text).data();
-}
+#include "core/program.h"
 
 namespace {
 
@@ -50,11 +21,11 @@ Node* append(Node& head, std::deque<Node>& store) {
 
 }  // namespace
 
-opcode_node* add_opcode(const char* file, int line, jumplabel_node* label, int opcode,
+opcode_node* program::add_opcode(const char* file, int line, jumplabel_node* label, int opcode,
                         param_value p1_value, int p1_kind, param_value p2_value, int p2_kind,
                         param_value p3_value, int p3_kind, int op_index, int address,
                         int size) {
-  opcode_node* node = append(start_opcode, arena.opcodes);
+  opcode_node* node = append(start_opcode, opcodes_);
   node->file = file;
   node->line = line;
   node->label = label;
@@ -72,8 +43,8 @@ opcode_node* add_opcode(const char* file, int line, jumplabel_node* label, int o
   return node;
 }
 
-const_node* add_const(const char* file, int line, const char* name, std::int32_t value) {
-  const_node* node = append(start_const, arena.consts);
+const_node* program::add_const(const char* file, int line, const char* name, std::int32_t value) {
+  const_node* node = append(start_const, consts_);
   node->file = file;
   node->line = line;
   node->name = name;
@@ -81,8 +52,8 @@ const_node* add_const(const char* file, int line, const char* name, std::int32_t
   return node;
 }
 
-jumplabel_node* add_jumplabel(const char* file, int line, const char* name) {
-  jumplabel_node* node = append(start_jumplabel, arena.labels);
+jumplabel_node* program::add_jumplabel(const char* file, int line, const char* name) {
+  jumplabel_node* node = append(start_jumplabel, labels_);
   node->file = file;
   node->line = line;
   node->name = name;
@@ -91,8 +62,8 @@ jumplabel_node* add_jumplabel(const char* file, int line, const char* name) {
   return node;
 }
 
-opcode_node* insert_opcode_after(opcode_node* after) {
-  opcode_node* node = &arena.opcodes.emplace_back();
+opcode_node* program::insert_opcode_after(opcode_node* after) {
+  opcode_node* node = &opcodes_.emplace_back();
   node->prev = after;
   node->next = after->next;
   after->next->prev = node;
@@ -100,8 +71,10 @@ opcode_node* insert_opcode_after(opcode_node* after) {
   return node;
 }
 
-void unlink_opcode(opcode_node* node) {
+void program::unlink_opcode(opcode_node* node) {
   node->prev->next = node->next;
   node->next->prev = node->prev;
   node->next = node->prev = nullptr;
 }
+
+char* program::copy_string(std::string_view text) { return strings_.emplace_back(text).data(); }

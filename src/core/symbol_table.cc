@@ -1,28 +1,19 @@
-#include "parser/symtab.h"
+#include "core/symbol_table.h"
 
 #include <cstring>
-#include <deque>
 #include <new>
 
-#include "driver/run_state.h"
-
-sym_entry symtab[SYMTAB_SIZE];
-
-namespace {
-
-/// References live until the next reset, like the model's records.
-std::deque<sym_ref> ref_store;
-
 /// The outcome of a probe: the name's slot, the free slot for it, or neither.
-struct probe_result {
+struct symbol_table::probe_result {
   sym_entry* slot = nullptr;  ///< null when the table is full
   bool found = false;
 };
 
-probe_result probe(const char* name) {
+symbol_table::probe_result symbol_table::probe(const char* name) const {
   std::uint32_t index = symhash(name) % SYMTAB_SIZE;
   for (int budget = SYMTAB_SIZE; budget > 0; --budget) {
-    sym_entry& slot = symtab[index];
+    // Probing never changes a slot; claim() does, through the result.
+    auto& slot = const_cast<sym_entry&>(slots_[index]);
     if (slot.name == nullptr) return {&slot, false};
     if (std::strcmp(slot.name, name) == 0) return {&slot, true};
     index = index + 1 == SYMTAB_SIZE ? 0 : index + 1;
@@ -30,17 +21,15 @@ probe_result probe(const char* name) {
   return {};
 }
 
-sym_entry* claim(const char* name) {
+sym_entry* symbol_table::claim(const char* name) {
   probe_result where = probe(name);
-  if (where.slot == nullptr) fatal_error(1, "symbol table overflow");
+  if (where.slot == nullptr) throw symbol_table_overflow{"symbol table overflow"};
   if (!where.found) {
     where.slot->name = name;
     where.slot->reflist = nullptr;
   }
   return where.slot;
 }
-
-}  // namespace
 
 std::uint32_t symhash(const char* name) {
   std::uint32_t h = 0;
@@ -52,18 +41,19 @@ std::uint32_t symhash(const char* name) {
   return h;
 }
 
-sym_entry* lookup(const char* name) { return claim(name); }
+sym_entry* symbol_table::lookup(const char* name) { return claim(name); }
 
-sym_ref* addref(int line, const char* file, const char* name, void* record, int kind) {
+sym_ref* symbol_table::addref(int line, const char* file, const char* name, void* record,
+                              int kind) {
   sym_entry* slot = claim(name);
   for (sym_ref* ref = slot->reflist; ref != nullptr; ref = ref->next) {
     if (ref->line == line && ref->file == file && ref->kind == kind) return ref;
   }
   sym_ref* ref = nullptr;
   try {
-    ref = &ref_store.emplace_back();
+    ref = &refs_.emplace_back();
   } catch (const std::bad_alloc&) {
-    fatal_error(1, "out of space");
+    throw symbol_table_overflow{"out of space"};
   }
   ref->next = slot->reflist;
   ref->file = file;
@@ -74,7 +64,7 @@ sym_ref* addref(int line, const char* file, const char* name, void* record, int 
   return ref;
 }
 
-sym_ref* find_symbol_ref(const char* name, int kind) {
+sym_ref* symbol_table::find_symbol_ref(const char* name, int kind) const {
   probe_result where = probe(name);
   if (!where.found) return nullptr;
   for (sym_ref* ref = where.slot->reflist; ref != nullptr; ref = ref->next) {
@@ -83,12 +73,7 @@ sym_ref* find_symbol_ref(const char* name, int kind) {
   return nullptr;
 }
 
-void* find_symbol(const char* name, int kind) {
+void* symbol_table::find_symbol(const char* name, int kind) const {
   sym_ref* ref = find_symbol_ref(name, kind);
   return ref != nullptr ? ref->record : nullptr;
-}
-
-void symtab_reset() {
-  for (sym_entry& slot : symtab) slot = sym_entry{};
-  ref_store.clear();
 }
