@@ -95,7 +95,9 @@ constexpr special_rule NO_RZ = special_rule::no_rz_swap;
 //   encoding  the shape with its prefix and base bytes (see `shape`)
 //   comment   operand values shown by the comment of each byte: c(form),
 //             or c(form at size a, form at size b)
-//   jump      its class in the jump optimisation and what it becomes there
+//   jump      its part in the jump optimisation: JMP widens from size a to b;
+//             BJMP (bit jump), SKP and BSKP (skip, bit skip) with what they
+//             become there; CALL keeps its form, but its label must resolve
 //   rule      NZ1/NZ2/NZ3: a count in operand 1/2/3 may not be 0 (NZ1_SKIP
 //             in skip's own message layout); NO_RZ: no swap of r with z
 // clang-format off
