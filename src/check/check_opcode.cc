@@ -12,83 +12,88 @@ void report(diagnostics& diag, const opcode_node* node, message_id id) {
 }
 
 bool is_refused(int id) {
-  return id < 0 || id >= OPCODE_COUNT || opcode_table[id].check == check_kind::REFUSED;
+  return id < 0 || id >= OPCODE_COUNT || opcode_row(id).check == check_kind::REFUSED;
+}
+
+int& operand_kind_at(opcode_node* node, int position) {
+  return position == 0 ? node->p1_kind : position == 1 ? node->p2_kind : node->p3_kind;
+}
+param_value& operand_value_at(opcode_node* node, int position) {
+  return position == 0 ? node->p1_value : position == 1 ? node->p2_value : node->p3_value;
 }
 
 /// goto and jsub take a number as an absolute address, anything else as a label.
 bool is_address_form(const opcode_node* node) {
-  return (node->opcode == OP_GOTO || node->opcode == OP_JSUB) && node->p1_kind == PARAM_NUMBER;
+  return opcode_row(node->opcode).op[0].kind == operand_kind::label_or_addr &&
+         node->p1_kind == PARAM_NUMBER;
 }
 
-int required_kind(const opcode_node* node, operand_spec operand) {
+/// The kind the general check requires at a position.
+int required_kind(const opcode_node* node, operand_kind operand) {
   switch (operand) {
-    case operand_spec::none: return PARAM_NONE;
-    case operand_spec::reg: return PARAM_REGISTER;
-    case operand_spec::number: return PARAM_NUMBER;
-    case operand_spec::label: return PARAM_LABEL;
-    case operand_spec::label_or_addr: return is_address_form(node) ? PARAM_NUMBER : PARAM_LABEL;
+    case operand_kind::none: return PARAM_NONE;
+    case operand_kind::reg: return PARAM_REGISTER;
+    case operand_kind::number: return PARAM_NUMBER;
+    case operand_kind::label: return PARAM_LABEL;
+    case operand_kind::label_or_addr: return is_address_form(node) ? PARAM_NUMBER : PARAM_LABEL;
+    // Only in P2 and P3 rows, whose checks know them.
+    case operand_kind::reg_or_number:
+    case operand_kind::opt_number: break;
   }
   return PARAM_NONE;
 }
 
 void check_operands(diagnostics& diag, const opcode_node* node) {
-  const opcode_info& row = opcode_table[node->opcode];
+  const opcode_info& row = opcode_row(node->opcode);
   switch (row.check) {
     case check_kind::P2: check_parameter2(diag, node); return;
-    case check_kind::P3: check_parameter3(diag, node); return;
+    case check_kind::P3: check_parameter3(diag, node, row.op[1].bound); return;
     case check_kind::REFUSED: return;
     case check_kind::P: break;
   }
-  int kind[3];
-  for (int i = 0; i < 3; ++i) kind[i] = required_kind(node, row.op[i]);
-  // The label form of goto and jsub has no bound to test.
-  std::uint32_t bound1 = kind[0] == PARAM_LABEL ? 0 : row.bound[0];
-  check_parameter(diag, node, bound1, kind[0], row.bound[1], kind[1], row.bound[2], kind[2]);
+  check_parameter(diag, node, row.op[0].bound, required_kind(node, row.op[0].kind),
+                  row.op[1].bound, required_kind(node, row.op[1].kind), row.op[2].bound,
+                  required_kind(node, row.op[2].kind));
 }
 
 int code_size(const opcode_node* node) {
-  const opcode_info& row = opcode_table[node->opcode];
-  switch (node->opcode) {
-    case OP_RAMADR: return node->p1_value.num > 63 ? row.size_alt : row.size;
-    case OP_GOTO: return is_address_form(node) ? row.size_alt : row.size;
-    case OP_ROTL:
-    case OP_ROTR:
-    case OP_SHIFTL:
-    case OP_SHIFTR: return node->p2_kind == PARAM_NUMBER ? row.size_alt : row.size;
-    default: break;
+  const size_spec& size = opcode_row(node->opcode).size;
+  switch (size.rule) {
+    case size_rule::none: return 0;
+    case size_rule::fixed:
+    case size_rule::short_jump: return size.a;
+    case size_rule::reg_or_number: return node->p2_kind == PARAM_REGISTER ? size.a : size.b;
+    case size_rule::count: return node->p2_kind == PARAM_NUMBER ? size.b : size.a;
+    case size_rule::value: return node->p1_value.num > size.limit ? size.b : size.a;
+    case size_rule::label_or_addr: return is_address_form(node) ? size.b : size.a;
   }
-  if (row.check == check_kind::P2) {
-    return node->p2_kind == PARAM_REGISTER ? row.size : row.size_alt;
-  }
-  return row.size;
+  return 0;
 }
 
-void check_single_rules(diagnostics& diag, const opcode_node* node) {
-  switch (node->opcode) {
-    case OP_SKIP:
-      if (node->p1_kind == PARAM_NUMBER && node->p1_value.num == 0) {
-        report(diag, node, message_id::skip_count_zero);
-      }
+/// The "can not be zero" message when the operand at `position` is the number 0.
+void check_not_zero(diagnostics& diag, opcode_node* node, int position, message_id id) {
+  if (operand_kind_at(node, position) == PARAM_NUMBER &&
+      operand_value_at(node, position).num == 0) {
+    report(diag, node, id);
+  }
+}
+
+void check_single_rules(diagnostics& diag, opcode_node* node) {
+  switch (opcode_row(node->opcode).rule) {
+    case special_rule::none: break;
+    case special_rule::count1_not_zero_skip:
+      check_not_zero(diag, node, 0, message_id::skip_count_zero);
       break;
-    case OP_SKIPCARC: case OP_SKIPCARS: case OP_SKIPEQ: case OP_SKIPNE:
-    case OP_SKIPNEG: case OP_SKIPOVRC: case OP_SKIPOVRS: case OP_SKIPPOS:
-      if (node->p1_kind == PARAM_NUMBER && node->p1_value.num == 0) {
-        report(diag, node, message_id::parameter_zero);
-      }
+    case special_rule::count1_not_zero:
+      check_not_zero(diag, node, 0, message_id::parameter_zero);
       break;
-    case OP_SHIFTL:
-    case OP_SHIFTR:
-      if (node->p2_kind == PARAM_NUMBER && node->p2_value.num == 0) {
-        report(diag, node, message_id::parameter_zero);
-      }
+    case special_rule::count2_not_zero:
+      check_not_zero(diag, node, 1, message_id::parameter_zero);
       break;
-    case OP_SKIPBITC:
-    case OP_SKIPBITS:
-      if (node->p3_kind == PARAM_NUMBER && node->p3_value.num == 0) {
-        report(diag, node, message_id::third_parameter_zero);
-      }
+    case special_rule::count3_not_zero:
+      check_not_zero(diag, node, 2, message_id::third_parameter_zero);
       break;
-    case OP_SWAP:
+    case special_rule::no_rz_swap:
       if (node->p1_kind == PARAM_REGISTER && node->p2_kind == PARAM_REGISTER) {
         int a = node->p1_value.num, b = node->p2_value.num;
         if ((a == 2 && b == 3) || (a == 3 && b == 2)) {
@@ -96,7 +101,6 @@ void check_single_rules(diagnostics& diag, const opcode_node* node) {
         }
       }
       break;
-    default: break;
   }
 }
 
@@ -107,19 +111,9 @@ struct label_operand {
 };
 
 label_operand find_label_operand(opcode_node* node) {
-  switch (node->opcode) {
-    case OP_GOTO:
-    case OP_JSUB:
-      if (is_address_form(node)) return {};
-      [[fallthrough]];
-    case OP_GOTOCARC: case OP_GOTOCARS: case OP_GOTOEQ: case OP_GOTONE:
-    case OP_GOTONEG: case OP_GOTOOVRC: case OP_GOTOOVRS: case OP_GOTOPOS:
-      return {&node->p1_kind, &node->p1_value};
-    case OP_GOTOBITC:
-    case OP_GOTOBITS:
-      return {&node->p3_kind, &node->p3_value};
-    default: return {};
-  }
+  const int position = opcode_row(node->opcode).label_position();
+  if (position < 0 || is_address_form(node)) return {};
+  return {&operand_kind_at(node, position), &operand_value_at(node, position)};
 }
 
 void resolve_label(run_context& run, opcode_node* node) {

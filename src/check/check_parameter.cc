@@ -85,7 +85,7 @@ void check_parameter2(diagnostics& diag, const opcode_node* node) {
   if (node->p1_kind != PARAM_REGISTER) wrong_type(diag, node, 0);
 }
 
-void check_parameter3(diagnostics& diag, const opcode_node* node) {
+void check_parameter3(diagnostics& diag, const opcode_node* node, std::uint32_t count_bound) {
   if (node->p3_kind != PARAM_NONE) {
     too_many(diag, node);
     return;
@@ -103,7 +103,8 @@ void check_parameter3(diagnostics& diag, const opcode_node* node) {
     wrong_type(diag, node, 0);
     return;
   }
-  if (node->p2_kind == PARAM_NUMBER && static_cast<std::uint32_t>(node->p2_value.num) > 15) {
-    wrong_range(diag, node, 1, node->p2_value.num, 15);
+  if (node->p2_kind == PARAM_NUMBER &&
+      static_cast<std::uint32_t>(node->p2_value.num) > count_bound) {
+    wrong_range(diag, node, 1, node->p2_value.num, count_bound);
   }
 }

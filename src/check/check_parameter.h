@@ -14,5 +14,5 @@ void check_parameter(diagnostics& diag, const opcode_node* node, std::uint32_t b
                      std::uint32_t bound2, int kind2, std::uint32_t bound3, int kind3);
 /// A register, then a register or a number of any value.
 void check_parameter2(diagnostics& diag, const opcode_node* node);
-/// A register, then nothing or a count 0..15.
-void check_parameter3(diagnostics& diag, const opcode_node* node);
+/// A register, then nothing or a count 0..`count_bound`.
+void check_parameter3(diagnostics& diag, const opcode_node* node, std::uint32_t count_bound);

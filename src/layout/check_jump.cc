@@ -12,13 +12,11 @@
 
 namespace {
 
-bool is_plain_jump(int id) { return id == OP_GOTO || (id >= OP_GOTOCARC && id <= OP_GOTOPOS); }
-bool is_bit_jump(int id) { return id == OP_GOTOBITC || id == OP_GOTOBITS; }
-bool is_bit_skip(int id) { return id == OP_SKIPBITC || id == OP_SKIPBITS; }
+jump_class jump_class_of(const opcode_node* node) { return opcode_row(node->opcode).jump.kind; }
 /// A call never changes form, but one to a label that stands for nothing
 /// ends the run like a jump to it.
 bool is_label_call(const opcode_node* node) {
-  return node->opcode == OP_JSUB && node->p1_kind == PARAM_LABEL;
+  return jump_class_of(node) == jump_class::call && node->p1_kind == PARAM_LABEL;
 }
 
 /// The count of a skip: operand 3 of the bit skips, operand 1 of the others.
@@ -76,10 +74,8 @@ class jump_optimiser {
     for (int position = 0; position != index_.end(); position = index_.next(position)) {
       const opcode_node* node = index_.at(position);
       const opcode_node* target = jump_target(node);
-      if (!is_plain_jump(node->opcode) && !is_bit_jump(node->opcode) && !is_skip(node->opcode) &&
-          !is_label_call(node)) {
-        continue;
-      }
+      const jump_class kind = jump_class_of(node);
+      if (kind == jump_class::none || (kind == jump_class::call && !is_label_call(node))) continue;
       entries_.push_back({position, target, -1, pass_entry::unknown});
       if (target != nullptr) target_positions.emplace(target, -1);
     }
@@ -94,8 +90,9 @@ class jump_optimiser {
 
   /// The target a pass reads for `node`, or null.
   static const opcode_node* jump_target(const opcode_node* node) {
-    if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) return node->p1_value.target;
-    if (is_bit_jump(node->opcode)) return node->p3_value.target;
+    const jump_class kind = jump_class_of(node);
+    if (kind == jump_class::plain && node->p1_kind == PARAM_LABEL) return node->p1_value.target;
+    if (kind == jump_class::bit_jump) return node->p3_value.target;
     return nullptr;
   }
 
@@ -136,12 +133,13 @@ class jump_optimiser {
 
   void visit(pass_entry& entry, bool& changed) {
     opcode_node* node = index_.at(entry.position);
+    const jump_class kind = jump_class_of(node);
     if (is_label_call(node)) {
       if (node->p1_value.target == nullptr) {
         run_.diag.report(message_id::jumplabel_not_found, node->file, node->line);
         end_run();
       }
-    } else if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
+    } else if (kind == jump_class::plain && node->p1_kind == PARAM_LABEL) {
       const opcode_node* target = node->p1_value.target;
       if (target == nullptr) {
         run_.diag.report(message_id::jumplabel_not_found, node->file, node->line);
@@ -156,7 +154,7 @@ class jump_optimiser {
       } else {
         entry.in_reach_at = index_.moves().size();
       }
-    } else if (is_bit_jump(node->opcode)) {
+    } else if (kind == jump_class::bit_jump) {
       const opcode_node* target = node->p3_value.target;
       if (target == nullptr) {
         const char* name = node->p3_value.name;
@@ -181,8 +179,9 @@ class jump_optimiser {
   void drop_settled() {
     std::erase_if(entries_, [this](const pass_entry& entry) {
       const opcode_node* node = index_.at(entry.position);
-      if (is_skip(node->opcode) || is_bit_jump(node->opcode)) return false;
-      return !(is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL && node->size == 2);
+      const jump_class kind = jump_class_of(node);
+      if (opcode_row(node->opcode).jump.is_skip() || kind == jump_class::bit_jump) return false;
+      return !(kind == jump_class::plain && node->p1_kind == PARAM_LABEL && node->size == 2);
     });
   }
 
@@ -215,7 +214,7 @@ class jump_optimiser {
     far_jump->size = 3;
     far_jump->org_fixed = 0;
 
-    jump->opcode = jump->opcode == OP_GOTOBITC ? OP_SKIPBITS : OP_SKIPBITC;
+    jump->opcode = opcode_row(jump->opcode).jump.becomes;
     jump->p3_value = param_value{1, nullptr, nullptr};
     jump->p3_kind = PARAM_NUMBER;
     jump->size = 2;
@@ -240,7 +239,7 @@ class jump_optimiser {
       if (position == 0) return;
       position = index_.previous(position);
       opcode_node* node = index_.at(position);
-      if (!is_skip(node->opcode)) continue;
+      if (!opcode_row(node->opcode).jump.is_skip()) continue;
       param_value& count = count_value(node);
       if (count.num == 3) {
         convert_skip(position);
@@ -262,11 +261,10 @@ class jump_optimiser {
         end_run();
       }
     }
-    const bool bit_form = is_bit_skip(skip->opcode);
     count_value(skip) = param_value{0, nullptr, index_.at(target)};
     count_kind(skip) = PARAM_LABEL;
-    skip->opcode -= SKIP_TO_GOTO;
-    skip->size = bit_form ? 3 : 2;
+    skip->opcode = opcode_row(skip->opcode).jump.becomes;
+    skip->size = opcode_row(skip->opcode).size.a;
     index_.convert(position);
 
     // Every skip has an entry; it now knows where its target is.

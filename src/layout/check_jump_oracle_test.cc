@@ -18,9 +18,9 @@ struct oracle {
   throw fatal_exit{1};
   }
 
-  bool is_plain_jump(int id) { return id == OP_GOTO || (id >= OP_GOTOCARC && id <= OP_GOTOPOS); }
-  bool is_bit_jump(int id) { return id == OP_GOTOBITC || id == OP_GOTOBITS; }
-  bool is_bit_skip(int id) { return id == OP_SKIPBITC || id == OP_SKIPBITS; }
+  static jump_class jump_class_of(const opcode_node* node) {
+    return opcode_row(node->opcode).jump.kind;
+  }
 
   /// How the statements after a grown one are moved.
   enum class walk_rule {
@@ -69,11 +69,10 @@ struct oracle {
       end_run();
     }
   }
-  const bool bit_form = is_bit_skip(skip->opcode);
   count_value(skip) = param_value{0, nullptr, target};
   count_kind(skip) = PARAM_LABEL;
-  skip->opcode -= SKIP_TO_GOTO;
-  skip->size = bit_form ? 3 : 2;
+  skip->opcode = opcode_row(skip->opcode).jump.becomes;
+  skip->size = opcode_row(skip->opcode).size.a;
   move_following(skip, walk_rule::conversion, skip);
   }
 
@@ -84,7 +83,7 @@ struct oracle {
   for (int position = 1; position <= 3; ++position) {
     if (node == &run.prog.start_opcode) return;
     node = node->prev;
-    if (!is_skip(node->opcode)) continue;
+    if (!opcode_row(node->opcode).jump.is_skip()) continue;
     param_value& count = count_value(node);
     if (count.num == 3) {
       convert_skip(node);
@@ -122,7 +121,7 @@ struct oracle {
   far_jump->size = 3;
   far_jump->org_fixed = 0;
 
-  jump->opcode = jump->opcode == OP_GOTOBITC ? OP_SKIPBITS : OP_SKIPBITC;
+  jump->opcode = opcode_row(jump->opcode).jump.becomes;
   jump->p3_value = param_value{1, nullptr, nullptr};
   jump->p3_kind = PARAM_NUMBER;
   jump->size = 2;
@@ -134,12 +133,12 @@ struct oracle {
 
   /// Handles one statement of a pass; returns the statement the pass visits next.
   opcode_node* visit(opcode_node* node, bool& changed) {
-  if (node->opcode == OP_JSUB && node->p1_kind == PARAM_LABEL) {
+  if (jump_class_of(node) == jump_class::call && node->p1_kind == PARAM_LABEL) {
     if (node->p1_value.target == nullptr) {
       run.diag.report(message_id::jumplabel_not_found, node->file, node->line);
       end_run();
     }
-  } else if (is_plain_jump(node->opcode) && node->p1_kind == PARAM_LABEL) {
+  } else if (jump_class_of(node) == jump_class::plain && node->p1_kind == PARAM_LABEL) {
     const opcode_node* target = node->p1_value.target;
     if (target == nullptr) {
       run.diag.report(message_id::jumplabel_not_found, node->file, node->line);
@@ -151,7 +150,7 @@ struct oracle {
       move_following(node, walk_rule::widening, node);
       changed = true;
     }
-  } else if (is_bit_jump(node->opcode)) {
+  } else if (jump_class_of(node) == jump_class::bit_jump) {
     const opcode_node* target = node->p3_value.target;
     if (target == nullptr) {
       const char* name = node->p3_value.name;

@@ -377,8 +377,6 @@ run_result run_program(unsigned seed, Optimiser optimise, bool keep_before) {
   return result;
 }
 
-bool is_plain_jump(int id) { return id == OP_GOTO || (id >= OP_GOTOCARC && id <= OP_GOTOPOS); }
-
 /// How often the generated programs met each case, so that a change to the
 /// generator cannot quietly stop covering one.
 struct coverage {
@@ -406,10 +404,12 @@ struct coverage {
     bool kept = false;
     for (const opcode_node* node : list) {
       const opcode_node& old = run.before.at(node->line);
-      if (is_plain_jump(node->opcode) && node->opcode == old.opcode && node->size > old.size) {
+      const jump_spec& was = opcode_row(old.opcode).jump;
+      const jump_spec& now = opcode_row(node->opcode).jump;
+      if (now.kind == jump_class::plain && node->opcode == old.opcode && node->size > old.size) {
         ++grown;
       }
-      if (is_skip(old.opcode) && !is_skip(node->opcode)) ++converted;
+      if (was.is_skip() && !now.is_skip()) ++converted;
       if (node != &run.context->run.prog.start_opcode && node->org_fixed && node->opcode == old.opcode) {
         (node->address != old.address ? moved : kept) = true;
       }

@@ -8,18 +8,14 @@
 
 namespace {
 
-/// Statements that a rewrite may give a goto after them: the bit jumps, and
-/// the bit skips, which a skip conversion turns into bit jumps.
-bool may_gain_goto(int id) {
-  return id == OP_GOTOBITC || id == OP_GOTOBITS || id == OP_SKIPBITC || id == OP_SKIPBITS;
-}
-
 std::vector<opcode_node*> list_slots(opcode_node& start_opcode) {
   std::vector<opcode_node*> slots;
   opcode_node* node = &start_opcode;
   do {
     slots.push_back(node);
-    if (may_gain_goto(node->opcode)) slots.push_back(nullptr);
+    // A rewrite may put a goto after a bit jump, or after a bit skip that a
+    // skip conversion turns into one.
+    if (opcode_row(node->opcode).jump.is_bit_form()) slots.push_back(nullptr);
     node = node->next;
   } while (node != &start_opcode);
   return slots;

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <set>
 
 #include "check/check_opcode.h"
 #include "testing/test_program.h"
@@ -240,6 +241,64 @@ TEST_F(encode_test, EveryInstructionGivesItsBytesAndComments) {
     EXPECT_TRUE(covered[id]) << get_opcode_name(id);
   }
   EXPECT_EQ(encodable, 73);
+}
+
+/// One operand for each way a position of a signature can be written, so
+/// that every size of a row comes up.
+std::vector<operand> ways_to_write(const opcode_info& row, int position) {
+  const operand label{PARAM_LABEL, {}};  // named once the run is made
+  const operand_spec& spec = row.op[position];
+  const auto largest = num(static_cast<std::int32_t>(spec.bound));
+  switch (spec.kind) {
+    case operand_kind::none: return {operand{}};
+    case operand_kind::reg: return {reg(position == 0 ? X : Y)};
+    case operand_kind::number:
+      if (row.size.rule == size_rule::value) {
+        return {num(1), num(row.size.limit), num(row.size.limit + 1), largest};
+      }
+      return {num(1), largest};
+    case operand_kind::label: return {label};
+    case operand_kind::label_or_addr: return {label, num(0), largest};
+    case operand_kind::reg_or_number: return {reg(Y), num(0), num(-1)};
+    case operand_kind::opt_number: return {operand{}, num(1), largest};
+  }
+  return {};
+}
+
+TEST_F(encode_test, EveryRowGivesExactlyItsSizeInBytesInEveryForm) {
+  for (int id = 0; id < OPCODE_COUNT; ++id) {
+    const opcode_info& row = opcode_row(id);
+    if (row.size.rule == size_rule::none) continue;
+    SCOPED_TRACE(row.mnemonic);
+    std::set<int> sizes;
+    for (const operand& a : ways_to_write(row, 0)) {
+      for (const operand& b : ways_to_write(row, 1)) {
+        for (const operand& c : ways_to_write(row, 2)) {
+          SetUp();
+          operand written_as[3] = {a, b, c};
+          for (operand& o : written_as) {
+            if (o.kind == PARAM_LABEL) o = lbl("target");
+          }
+          opcode_node* written = add(id, written_as[0], written_as[1], written_as[2]);
+          label("target", written);
+          ASSERT_EQ(output_of([this] { check_opcode(run); }), "");
+          opcode_node* node = &run.prog.start_opcode;
+          EXPECT_TRUE(node->size == row.size.a || node->size == row.size.b) << node->size;
+          encoding code = encode(node);
+          EXPECT_TRUE(code.known);
+          EXPECT_EQ(static_cast<int>(code.bytes.size()), node->size);
+          EXPECT_LE(code.form, 3);
+          sizes.insert(node->size);
+          if (row.jump.kind == jump_class::plain && node->p1_kind == PARAM_LABEL) {
+            node->size = row.size.b;  // widened by the jump optimisation
+            EXPECT_EQ(static_cast<int>(encode(node).bytes.size()), row.size.b);
+            sizes.insert(node->size);
+          }
+        }
+      }
+    }
+    EXPECT_EQ(sizes, (std::set<int>{row.size.a, row.size.b}));
+  }
 }
 
 TEST_F(encode_test, IdsWithoutEncodingGiveNoBytes) {
