@@ -122,7 +122,8 @@ void parse(run_context& run, const std::string& path) {
   std::string reason;
   std::unique_ptr<source_reader> source = run.disk.open_source(path, reason);
   if (source == nullptr) {
-    run.diag.report(message_id::source_not_opened, nullptr, 0, path.c_str());
+    run.diag.report_detailed(message_id::source_not_opened, path.c_str(), 0, 0, ": " + reason,
+                             path.c_str());
     throw fatal_exit{1};
   }
   scanner_reset();
