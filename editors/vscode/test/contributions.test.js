@@ -89,3 +89,22 @@ test('the grammar knows exactly the mnemonics of the instruction table', () => {
   const notLabels = alternatives(grammar.repository['label-definition'].match);
   assert.deepEqual(new Set(notLabels), new Set([...keywords, 'const', 'x', 'y', 'z', 'r']));
 });
+
+test('the Vim syntax knows exactly the mnemonics of the instruction table', () => {
+  const syntax = fs.readFileSync(path.join(root, '..', 'vim', 'syntax', 'zr17asm.vim'), 'utf8');
+  const words = [...syntax.matchAll(/^syn(?:tax)? keyword zr17asm(?:Mnemonic|Jump)\s+(.*)$/gm)].flatMap((m) =>
+    m[1].trim().split(/\s+/)
+  );
+  assert.deepEqual(new Set(words), assemblerKeywords());
+  assert.equal(words.length, 82, 'no mnemonic listed twice');
+});
+
+test('VS Code and Vim recognise the same file extensions', () => {
+  const [language] = manifest.contributes.languages;
+  const ftdetect = fs.readFileSync(path.join(root, '..', 'vim', 'ftdetect', 'zr17asm.vim'), 'utf8');
+  const globs = ftdetect.match(/^autocmd BufNewFile,BufRead\s+(\S+)/m)[1].split(',');
+  assert.deepEqual(
+    globs.map((glob) => glob.replace('*', '')).sort(),
+    [...language.extensions].sort()
+  );
+});
