@@ -39,7 +39,8 @@ test('each problem matcher reads exactly the lines of its own form', () => {
   for (const sample of samples) {
     for (const [form, problemMatcher] of Object.entries(forms)) {
       const got = apply(problemMatcher, sample.line);
-      if (sample.form !== form) {
+      // A warning of -W reads the same in both forms.
+      if (![sample.form].flat().includes(form)) {
         assert.equal(got, null, `${problemMatcher.name} must not read: ${sample.line}`);
         continue;
       }
