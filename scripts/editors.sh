@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Editor support: tests the VS Code extension (grammar scopes, problem
 # matchers, client), packs it into a .vsix and checks the package, then runs
-# the Vim tests. Installs Vim with apt-get when run as root and neither vim
+# the Vim tests, and, when the assembler is built, feeds its real error
+# lines to both. Installs Vim with apt-get when run as root and neither vim
 # nor nvim is there. Exits non-zero on any failure.
-# Usage: scripts/editors.sh
+# Usage: scripts/editors.sh   (ZR17_ASM names the assembler; default build/zr17_asm)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -51,3 +52,11 @@ step() { echo "== $*"; }
 
 step "Vim tests"
 editors/vim/test/run.sh
+
+assembler="${ZR17_ASM:-build/zr17_asm}"
+if [[ -x "$assembler" ]]; then
+  step "error lines of $assembler"
+  node editors/test/live-check.js "$assembler"
+else
+  echo "== error lines of the assembler: skipped, no $assembler (build it first, or set ZR17_ASM)"
+fi
