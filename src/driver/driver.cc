@@ -1,6 +1,9 @@
 #include "driver/driver.h"
 
 #include <new>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
 
 #include "check/check_opcode.h"
 #include "core/paths.h"
@@ -68,6 +71,31 @@ void check_org_rule(run_context& run, const std::string& main_path) {
   }
 }
 
+/// With -W: jump labels that no jump or call names.
+void warn_unused_labels(run_context& run) {
+  const program& prog = run.prog;
+  if (prog.start_jumplabel.next == nullptr) return;
+  std::unordered_set<std::string_view> used;
+  if (prog.start_opcode.next != nullptr) {
+    const opcode_node* node = &prog.start_opcode;
+    do {
+      for (const auto& [kind, value] : {std::pair{node->p1_kind, node->p1_value},
+                                        std::pair{node->p2_kind, node->p2_value},
+                                        std::pair{node->p3_kind, node->p3_value}}) {
+        if (kind == PARAM_LABEL && value.name != nullptr) used.insert(value.name);
+      }
+      node = node->next;
+    } while (node != &prog.start_opcode);
+  }
+  const jumplabel_node* label = &prog.start_jumplabel;
+  do {
+    if (!used.contains(label->name)) {
+      run.diag.report(message_id::unused_label, label->file, label->line, label->name);
+    }
+    label = label->next;
+  } while (label != &prog.start_jumplabel);
+}
+
 /// The outputs that options ask for, beside the usual ones.
 void write_requested_files(run_context& run) {
   if (const auto& symbols = run.options.symbols) {
@@ -94,7 +122,10 @@ int assemble_source(run_context& run, const std::string& argument) {
 
   parse(run, run.source.full());
   check_org_rule(run, argument);
-  if (run.diag.error_count() == 0) check_opcode(run);
+  if (run.diag.error_count() == 0) {
+    check_opcode(run);
+    if (run.options.warnings) warn_unused_labels(run);
+  }
   if (run.diag.error_count() == 0) check_jump(run);
   if (run.diag.error_count() == 0) {
     write_hexfile(run);
