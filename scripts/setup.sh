@@ -11,8 +11,10 @@ command -v flex >/dev/null || need+=(flex)
 command -v bison >/dev/null || need+=(bison)
 command -v make >/dev/null || need+=(make)
 [[ -f /usr/include/nlohmann/json.hpp ]] || need+=(nlohmann-json3-dev)
-if [[ "${1:-}" == "--tests" ]] && [[ ! -f /usr/include/gtest/gtest.h ]]; then
-  need+=(libgtest-dev)
+if [[ "${1:-}" == "--tests" ]]; then
+  [[ -f /usr/include/gtest/gtest.h ]] || need+=(libgtest-dev)
+  # The dependency-file test drives real make and ninja builds.
+  command -v ninja >/dev/null || need+=(ninja-build)
 fi
 [[ ${#need[@]} -eq 0 ]] && exit 0
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/diagnostics.h"
 #include "core/options.h"
@@ -43,6 +44,10 @@ class run_context {
   assembly_options options;
   /// The working directory at start: angled includes are found under it.
   std::string working_directory;
+  /// Every include file the scanner opened, in the order it opened them.
+  std::vector<std::string> included_sources;
+  /// Every output file written, in the order written.
+  std::vector<std::string> outputs_written;
   /// Name of the last constant token the scanner produced (null until one);
   /// the parser names its declaration when the constant is declared again.
   const char* inst_const = nullptr;

@@ -12,6 +12,7 @@
 #include "layout/check_jump.h"
 #include "output/write_dbgfile.h"
 #include "output/output_names.h"
+#include "output/write_deps.h"
 #include "output/write_hexfile.h"
 #include "output/write_symbols.h"
 #include "parser/actions.h"
@@ -101,6 +102,8 @@ void write_requested_files(run_context& run) {
   if (const auto& symbols = run.options.symbols) {
     write_symbols(run, symbols->empty() ? output_file_name(run, ".sym") : *symbols);
   }
+  // Last: it names every file written before it.
+  if (const auto& deps = run.options.deps) write_deps(run, *deps);
 }
 
 int assemble_source(run_context& run, const std::string& argument) {

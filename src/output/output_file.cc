@@ -27,5 +27,7 @@ void write_output_file(run_context& run, const std::string& path, const std::str
   }
   if (!run.disk.write_file(path, text)) {
     run.diag.report(message_id::write_failed, nullptr, 0, path.c_str());
+    return;
   }
+  run.outputs_written.push_back(path);
 }

@@ -71,6 +71,7 @@ int newfile(run_context& run, const std::string& path, int directive_line) {
     }
   }
   push_entry(run, std::move(stream), path);
+  run.included_sources.push_back(path);
   return 1;
 }
 
