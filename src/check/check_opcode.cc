@@ -2,7 +2,7 @@
 
 #include "check/check_parameter.h"
 #include "core/program.h"
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 #include "layout/address.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "core/appendf.h"
 #include "core/program.h"
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 
 namespace {
 

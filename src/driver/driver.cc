@@ -8,7 +8,7 @@
 #include "check/check_opcode.h"
 #include "core/paths.h"
 #include "driver/command_line.h"
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 #include "layout/check_jump.h"
 #include "output/write_dbgfile.h"
 #include "output/output_names.h"

@@ -1,7 +1,7 @@
 #include "layout/address.h"
 
 #include "core/program.h"
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/program.h"
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 #include "layout/layout_index.h"
 
 namespace {

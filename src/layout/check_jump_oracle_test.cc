@@ -3,7 +3,7 @@
 #include <new>
 
 #include "core/program.h"
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "output/encode.h"
 
 #include "core/program.h"
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 #include "output/text_format.h"
 
 namespace {

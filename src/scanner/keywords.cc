@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 
 namespace {
 

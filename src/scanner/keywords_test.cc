@@ -5,7 +5,7 @@
 #include <cctype>
 #include <string>
 
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 
 TEST(Keywords, EveryKeywordInAnyCaseGivesItsId) {
   for (int id = 0; id < OPCODE_COUNT; ++id) {

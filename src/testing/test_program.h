@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/run_context.h"
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 
 namespace test_program {
 

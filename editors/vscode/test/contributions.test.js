@@ -69,7 +69,7 @@ test('both matchers resolve file names against the workspace and report under on
 
 /// The keyword column of the assembler's instruction table.
 function assemblerKeywords() {
-  const table = fs.readFileSync(path.join(root, '..', '..', 'src', 'driver', 'opcode_table.cc'), 'utf8');
+  const table = fs.readFileSync(path.join(root, '..', '..', 'src', 'core', 'opcode_table.cc'), 'utf8');
   const keywords = [...table.matchAll(/^\s*\{OP_\w+,\s*"\w+",\s*"(\w+)",/gm)].map((m) => m[1]);
   assert.equal(keywords.length, 82, 'rows of the instruction table');
   return new Set(keywords);

@@ -1,4 +1,4 @@
-#include "driver/opcode_table.h"
+#include "core/opcode_table.h"
 
 #include <algorithm>
 #include <cctype>
