@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Lists the writable global data of the zr17 library: every variable in a
 writable data section (.data, .bss and their thread-local and per-symbol
-variants) of the library's object files. Global state ties the assembler to
+variants) of the library's object files, as nm shows them. The objects are
+those in BUILD_DIR's libzr17.a, named by their files under zr17.dir. Global state ties the assembler to
 one run per process; a run context holds it instead.
 
 Counted: namespace-scope and class-static variables, also in anonymous
@@ -20,10 +21,12 @@ Exit status: 0 when there is none, 1 when there are some (listed on stdout),
 """
 
 import argparse
+import collections
 import pathlib
 import re
 import subprocess
 import sys
+import tempfile
 
 # Sections whose contents the program may write to at run time.
 WRITABLE = re.compile(r"^\.(data|bss|tdata|tbss)(\.|$)")
@@ -39,10 +42,53 @@ NOT_OURS = re.compile(
     r"|__dso_handle$|_GLOBAL_OFFSET_TABLE_$)")
 
 
-def objects(build_dir):
-    """The zr17 library target's object files, in a stable order."""
-    dirs = [p for p in build_dir.rglob("zr17.dir") if p.is_dir()]
-    return sorted(o for d in dirs for o in d.rglob("*.o")), dirs
+def archive_members(archive):
+    """The members of a Unix ar archive, as (name, bytes), in order."""
+    data = archive.read_bytes()
+    if not data.startswith(b"!<arch>\n"):
+        raise OSError(f"{archive} is not an ar archive")
+    pos, long_names, members = 8, b"", []
+    while pos + 60 <= len(data):
+        header = data[pos:pos + 60]
+        name, size = header[:16].decode().rstrip(), int(header[48:58])
+        body = data[pos + 60:pos + 60 + size]
+        pos += 60 + size + (size & 1)
+        if name == "//":  # the GNU table of long names
+            long_names = body
+        elif name in ("/", "/SYM64/"):  # the symbol index
+            continue
+        else:
+            if name.startswith("/") and name[1:].isdigit():
+                start = int(name[1:])
+                name = long_names[start:long_names.index(b"/\n", start)].decode()
+            members.append((name.rstrip("/"), body))
+    return members
+
+
+def objects(build_dir, scratch):
+    """(label, object file) for each object in the zr17 library. The library
+    archive is the truth: its folder of objects may hold stale ones of sources
+    that were moved or removed. Each member is matched to its object file
+    under zr17.dir by content, for a label that names its source."""
+    archives = sorted(build_dir.rglob("libzr17.a"), key=lambda p: len(p.parts))
+    if not archives:
+        return []
+    on_disk = collections.defaultdict(list)
+    for folder in build_dir.rglob("zr17.dir"):
+        for obj in folder.rglob("*.o*"):
+            if obj.suffix in (".o", ".obj"):
+                on_disk[obj.name].append((obj, obj.relative_to(folder).as_posix()))
+    found = []
+    for number, (name, body) in enumerate(archive_members(archives[0])):
+        match = next(((obj, rel) for obj, rel in on_disk.get(name, [])
+                      if obj.read_bytes() == body), None)
+        if match is None:  # not in the folder: read the member itself
+            obj = scratch / f"{number}_{name}"
+            obj.write_bytes(body)
+            match = (obj, name)
+        obj, rel = match
+        found.append((re.sub(r"\.(o|obj)$", "", rel), obj))
+    return found
 
 
 def symbols(obj):
@@ -60,6 +106,11 @@ def symbols(obj):
         yield name, letter, int(size, 16) if size else 0, section
 
 
+def ours_and_writable(name, letter, section):
+    return (letter.upper() in "BDGSVU" and WRITABLE.match(section) is not None
+            and not RELRO.match(section) and not NOT_OURS.match(name))
+
+
 def main():
     parser = argparse.ArgumentParser(
         description="Lists the writable global data of the zr17 library.")
@@ -68,36 +119,34 @@ def main():
                         help="leave out the generated scanner's and parser's objects")
     args = parser.parse_args()
     build_dir, skip_generated = args.build_dir, args.skip_generated
-    objs, dirs = objects(build_dir)
-    if not objs:
-        print(f"check_globals: no object files of the zr17 library under {build_dir} "
-              "(looked for zr17.dir/**/*.o): build it first", file=sys.stderr)
-        return 2
-
-    found = []
-    for obj in objs:
-        rel = next(str(obj.relative_to(d)) for d in dirs if d in obj.parents)
-        rel = rel[:-2] if rel.endswith(".o") else rel
-        if skip_generated and rel.startswith("generated/"):
-            continue
+    with tempfile.TemporaryDirectory() as scratch:
         try:
-            syms = list(symbols(obj))
-        except (OSError, subprocess.CalledProcessError) as error:
-            print(f"check_globals: cannot read {obj}: {error}", file=sys.stderr)
+            objs = objects(build_dir, pathlib.Path(scratch))
+        except (OSError, ValueError) as error:
+            print(f"check_globals: cannot read the zr17 library: {error}", file=sys.stderr)
             return 2
-        for name, letter, size, section in syms:
-            if letter.upper() not in "BDGSVU":
+        if not objs:
+            print(f"check_globals: no zr17 library (libzr17.a) under {build_dir}: build it first",
+                  file=sys.stderr)
+            return 2
+        found = []
+        for rel, obj in objs:
+            if skip_generated and rel.startswith("generated/"):
                 continue
-            if not WRITABLE.match(section) or RELRO.match(section) or NOT_OURS.match(name):
-                continue
-            found.append((rel, name, section, size))
+            try:
+                found += [(rel, name, section, size)
+                          for name, letter, size, section in symbols(obj)
+                          if ours_and_writable(name, letter, section)]
+            except (OSError, subprocess.CalledProcessError) as error:
+                print(f"check_globals: cannot read {obj}: {error}", file=sys.stderr)
+                return 2
 
     if not found:
         print("check_globals: no writable global data in the zr17 library")
         return 0
     print(f"check_globals: {len(found)} writable global variables in the zr17 library:")
     width = max(len(rel) for rel, *_ in found)
-    for rel, name, section, size in found:
+    for rel, name, section, size in sorted(found, key=lambda f: f[0]):
         print(f"  {rel:<{width}}  {name}  ({section}, {size} bytes)")
     return 1
 
