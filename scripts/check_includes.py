@@ -5,8 +5,8 @@ A module is a header with its source: foo.h and foo.cc (or foo.l, foo.y) in
 one folder; bison's generated parser.hh belongs to parser/parser.y. A quoted
 include is looked up beside the including file, then under src/. The graph
 holds the code that goes into the assembler: every non-test source in src/
-and the headers it reaches (unit tests and test-only helpers are left out
-unless --with-tests is given).
+and the headers it reaches (unit tests, src/testing/ and test-only headers
+are left out unless --with-tests is given).
 
 Reported:
   - every cycle of modules (A includes B includes ... A), except the one
@@ -29,6 +29,8 @@ import sys
 GENERATED = {"parser.hh": "parser/parser.y"}
 # The one module cycle that is by design.
 TOKEN_INTERFACE = frozenset({"scanner/scanner", "parser/parser"})
+# Folders of test support (the case-file reader, hand-built programs).
+TEST_FOLDERS = {"testing"}
 SOURCE_SUFFIXES = {".cc", ".l", ".y"}
 SUFFIXES = SOURCE_SUFFIXES | {".h", ".hh"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
@@ -73,7 +75,7 @@ def read_includes(src, with_tests):
         edges[rel] = found
 
     def is_test(rel):
-        return module_of(rel).endswith("_test")
+        return module_of(rel).endswith("_test") or folder_of(rel) in TEST_FOLDERS
 
     # What the assembler is built from: non-test sources and what they reach.
     roots = [f for f in files if pathlib.PurePosixPath(f).suffix in SOURCE_SUFFIXES
