@@ -1,6 +1,7 @@
 # Checks the man page: it names the project's version, and groff (when
 # installed) formats it without a warning.
 #   cmake -DPAGE=<docs/zr17_asm.1> -DVERSION=<x.y.z> [-DGROFF=<groff>] -P check_man_page.cmake
+cmake_minimum_required(VERSION 3.25)
 file(READ ${PAGE} text)
 string(REGEX MATCH "\n\\.TH [^\n]*\n" title "\n${text}")
 if(NOT title MATCHES "\"zr17_asm ${VERSION}\"")

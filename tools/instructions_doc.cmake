@@ -2,6 +2,7 @@
 # the source tree or checks that the committed page is current.
 #   cmake -DGENERATOR=<gen_instructions> -DPAGE=<docs/instructions.md>
 #         -DMODE=write|check -P instructions_doc.cmake
+cmake_minimum_required(VERSION 3.25)
 foreach(var GENERATOR PAGE MODE)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "instructions_doc.cmake needs -D${var}=...")
