@@ -108,6 +108,8 @@ class scanner {
   /// source): only here do the directives "#define", "#ifdef" and
   /// "#include" start.
   bool at_line_start_ = true;
+  /// The last token returned was NEWLINE.
+  bool after_newline_ = false;
   /// The line of the "#include" being read, for its recursion message.
   int include_line_ = 0;
   /// Names of "#define" lines, compared with their exact letters.

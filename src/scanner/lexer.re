@@ -243,6 +243,11 @@ int scanner::next(YYSTYPE& value, YYLTYPE& location) {
     started_ = true;
     push(std::move(main_stream_), main_path_);
   }
+  // After a NEWLINE the parser stands at the start of a line (or after a
+  // jump label), where a further NEWLINE changes nothing: a run of line ends
+  // goes to it as one. Not once anything has been reported: error recovery
+  // counts the tokens it shifts.
+  const bool merge = after_newline_ && glue_.no_errors_yet();
   for (;;) {
     int token = 0;
     switch (cond_) {
@@ -272,6 +277,8 @@ int scanner::next(YYSTYPE& value, YYLTYPE& location) {
       if (pop()) continue;
       token = 0;
     }
+    if (token == NEWLINE && merge) continue;
+    after_newline_ = token == NEWLINE;
     return token;
   }
 }
