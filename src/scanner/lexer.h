@@ -74,7 +74,7 @@ class scanner {
   void locate_pieces(YYLTYPE& location, unsigned start_column, unsigned end_column);
   [[noreturn]] void jam();
 
-  int scan_initial(YYSTYPE& value, YYLTYPE& location);
+  int scan_initial(YYSTYPE& value, YYLTYPE& location, bool merge);
   int line_start(YYLTYPE& location);
   int word_token(YYSTYPE& value);
   int rest_of_line(YYLTYPE& location);

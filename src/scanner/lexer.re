@@ -252,7 +252,7 @@ int scanner::next(YYSTYPE& value, YYLTYPE& location) {
     int token = 0;
     switch (cond_) {
       case condition::initial:
-        token = scan_initial(value, location);
+        token = scan_initial(value, location, merge);
         break;
       case condition::include_start:
         token = include_start(location);
@@ -283,12 +283,16 @@ int scanner::next(YYSTYPE& value, YYLTYPE& location) {
   }
 }
 
-int scanner::scan_initial(YYSTYPE& value, YYLTYPE& location) {
+/// The initial condition. With `merge` its NEWLINE tokens are dropped here
+/// at once (next() drops those of the other conditions).
+int scanner::scan_initial(YYSTYPE& value, YYLTYPE& location, bool merge) {
   for (;;) {
     if (at_line_start_) {
       at_line_start_ = false;
-      int directive = line_start(location);
-      if (directive != 0) return directive;
+      if (cur_ == lim_ || is_blank(*cur_) || *cur_ == '#') {
+        int directive = line_start(location);
+        if (directive != 0) return directive;
+      }
     }
     tok_ = cur_;
     /*!re2c
@@ -308,21 +312,41 @@ int scanner::scan_initial(YYSTYPE& value, YYLTYPE& location) {
       }
       ";" {
         locate(location, 1);
-        return rest_of_line(location);
+        // Most comments end in the buffer: find their line feed here.
+        if (const void* feed = std::memchr(cur_, '\n', static_cast<std::size_t>(lim_ - cur_))) {
+          const std::ptrdiff_t length = static_cast<const unsigned char*>(feed) - cur_;
+          column_ += static_cast<unsigned>(length);
+          cur_ += length + 1;
+          ++line_;
+          locate(location, 1);
+          column_ = 1;
+          at_line_start_ = true;
+          if (merge) continue;
+          return NEWLINE;
+        }
+        int token = rest_of_line(location);
+        if (token == NEWLINE && merge) continue;
+        return token;
       }
       '#else' {
         locate(location, 5);
         // Text after "#else" on its line keeps the else-part: the line is
         // ignored. Alone on its line it starts skipping.
         tok_ = cur_;
-        if ((cur_ != lim_ || fill()) && *cur_ != '\n') return rest_of_line(location);
+        if ((cur_ != lim_ || fill()) && *cur_ != '\n') {
+          int token = rest_of_line(location);
+          if (token == NEWLINE && merge) continue;
+          return token;
+        }
         cond_ = condition::skip_else;
         return AGAIN;
       }
       '#endif' {
         // Nothing to end outside a skipped part.
         locate(location, 6);
-        return rest_of_line(location);
+        int token = rest_of_line(location);
+        if (token == NEWLINE && merge) continue;
+        return token;
       }
       [-/*+():,] {
         locate(location, 1);
@@ -339,11 +363,13 @@ int scanner::scan_initial(YYSTYPE& value, YYLTYPE& location) {
         locate(location, 1);
         column_ = 1;
         at_line_start_ = true;
+        if (merge) continue;
         return NEWLINE;
       }
       "\r" | "|" {
         locate(location, 1);
         column_ = 1;
+        if (merge) continue;
         return NEWLINE;
       }
       [0-9]+ {
@@ -390,7 +416,7 @@ int scanner::line_start(YYLTYPE& location) {
   const unsigned start = column_;
   const std::size_t blanks = skip_blanks();
   tok_ = cur_;
-  ensure(8);
+  if (*cur_ == '#') ensure(8);
   const std::size_t available = static_cast<std::size_t>(lim_ - cur_);
   std::size_t length = 0;
   condition next = condition::initial;
