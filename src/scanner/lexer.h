@@ -110,6 +110,9 @@ class scanner {
   bool at_line_start_ = true;
   /// The last token returned was NEWLINE.
   bool after_newline_ = false;
+  /// The run's error count when the scan began: errors reported before
+  /// the parse (warnings made fatal) do not stop the merging of NEWLINEs.
+  int errors_at_start_ = 0;
   /// The line of the "#include" being read, for its recursion message.
   int include_line_ = 0;
   /// Names of "#define" lines, compared with their exact letters.

@@ -241,13 +241,14 @@ void scanner::jam() {
 int scanner::next(YYSTYPE& value, YYLTYPE& location) {
   if (!started_) {
     started_ = true;
+    errors_at_start_ = glue_.error_count();
     push(std::move(main_stream_), main_path_);
   }
   // After a NEWLINE the parser stands at the start of a line (or after a
   // jump label), where a further NEWLINE changes nothing: a run of line ends
-  // goes to it as one. Not once anything has been reported: error recovery
-  // counts the tokens it shifts.
-  const bool merge = after_newline_ && glue_.no_errors_yet();
+  // goes to it as one. Not once the parse has counted an error: error
+  // recovery counts the tokens it shifts.
+  const bool merge = after_newline_ && glue_.error_count() == errors_at_start_;
   for (;;) {
     int token = 0;
     switch (cond_) {

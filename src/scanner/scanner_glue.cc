@@ -53,7 +53,8 @@ void scanner_glue::set_current_file(const char* name) { curfilename = name; }
 void scanner_glue::include_opened(const std::string& path) {
   run_.included_sources.push_back(path);
 }
-bool scanner_glue::no_errors_yet() { return run_.diag.error_count() == 0; }
+
+int scanner_glue::error_count() { return run_.diag.error_count(); }
 
 bool scanner_glue::find_constant(const char* name, std::int32_t& value) {
   sym_ref* ref = run_.symbols.find_symbol_ref(name, REF_CONST);

@@ -32,11 +32,11 @@ class scanner_glue {
   void set_current_file(const char* name);
   /// Records an include file that was opened (for the dependency file).
   void include_opened(const std::string& path);
-  /// True while the run has counted no error. Every syntax or grammar
-  /// error of the parser is counted, whether printed or not, so while this
-  /// holds the parser has never been in error recovery: merging NEWLINE
-  /// tokens relies on that.
-  bool no_errors_yet();
+  /// The errors the run has counted so far. Every syntax or grammar error
+  /// of the parser is counted, whether printed or not, so while the count
+  /// stays where it was when the parse began, the parser has never been in
+  /// error recovery: merging NEWLINE tokens relies on that.
+  int error_count();
   /// The value of the constant `name` (NUL-terminated) when one is
   /// declared, which also becomes the constant last scanned; else false.
   bool find_constant(const char* name, std::int32_t& value);
