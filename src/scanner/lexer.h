@@ -68,7 +68,6 @@ class scanner {
   bool fill();
   bool ensure(std::size_t count);
   std::size_t skip_blanks();
-  std::size_t count_lines(const unsigned char* from, const unsigned char* to);
 
   void locate(YYLTYPE& location, std::size_t length);
   void locate_pieces(YYLTYPE& location, unsigned start_column, unsigned end_column);

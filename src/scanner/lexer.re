@@ -3,9 +3,8 @@
 // Longest match, and the earlier rule on a tie. Ignored text (comments, the
 // rest of a line, skipped blocks, runs of blanks) is not matched but skipped
 // with memchr in the buffer, so it needs no room there: memory stays flat
-// however long a comment is. The location of ignored text is still that of
-// the pieces of at most 128 bytes it used to be matched in: it shows only
-// as the location of the end of the input.
+// however long a comment is. Ignored text is located as a row of pieces of
+// at most 128 bytes; the last piece locates the end of the input after it.
 #include "scanner/lexer.h"
 
 #include <cstring>
@@ -20,7 +19,7 @@ namespace {
 
 /// Each source gets a buffer of its own, refilled by reads of up to this.
 constexpr std::size_t SOURCE_BUFFER_SIZE = 131072;
-/// Ignored text used to be matched in pieces of at most this many bytes.
+/// Ignored text is located in pieces of at most this many bytes.
 constexpr unsigned PIECE = 128;
 
 bool is_blank(unsigned char c) { return c == ' ' || c == '\t'; }
@@ -54,6 +53,16 @@ const unsigned char* find(const unsigned char* from, const unsigned char* to, un
   return found != nullptr ? static_cast<const unsigned char*>(found) : to;
 }
 
+/// The line feeds in from..to.
+std::size_t count_lines(const unsigned char* from, const unsigned char* to) {
+  std::size_t lines = 0;
+  for (const unsigned char* feed = find(from, to, '\n'); feed != to; feed = find(from, to, '\n')) {
+    ++lines;
+    from = feed + 1;
+  }
+  return lines;
+}
+
 }  // namespace
 
 void scanner::set_main_source(std::unique_ptr<source_reader> stream, const std::string& path) {
@@ -76,8 +85,10 @@ void scanner::push(std::unique_ptr<source_reader> stream, const std::string& pat
   } catch (const std::bad_alloc&) {
     glue_.out_of_memory();
   }
+  // The buffer is not cleared: only the pages a read fills are touched.
+  // Both ends for want of memory keep the texts they have always had.
   try {
-    entry.buffer.reset(new unsigned char[SOURCE_BUFFER_SIZE + 1]);
+    entry.buffer = std::make_unique_for_overwrite<unsigned char[]>(SOURCE_BUFFER_SIZE + 1);
   } catch (const std::bad_alloc&) {
     glue_.fatal(sources_.empty() ? nullptr : sources_.back().name, static_cast<int>(line_),
                 "out of dynamic memory in yy_create_buffer()");
@@ -147,7 +158,7 @@ bool scanner::fill() {
     std::size_t grown = current.capacity * 2;
     std::unique_ptr<unsigned char[]> larger;
     try {
-      larger.reset(new unsigned char[grown + 1]);
+      larger = std::make_unique_for_overwrite<unsigned char[]>(grown + 1);
     } catch (const std::bad_alloc&) {
       glue_.fatal(current.name, static_cast<int>(line_),
                   "fatal error - scanner input buffer overflow");
@@ -199,17 +210,6 @@ std::size_t scanner::skip_blanks() {
     tok_ = cur_;
     if (!fill()) return count;
   }
-}
-
-/// Counts the line feeds of plain ignored text from..to; the line and
-/// column end up behind `to`.
-std::size_t scanner::count_lines(const unsigned char* from, const unsigned char* to) {
-  std::size_t lines = 0;
-  for (const unsigned char* feed = find(from, to, '\n'); feed != to; feed = find(from, to, '\n')) {
-    ++lines;
-    from = feed + 1;
-  }
-  return lines;
 }
 
 // --- locations ---
