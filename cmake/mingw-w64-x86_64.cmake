@@ -1,5 +1,5 @@
 # Cross-compiles zr17_asm.exe for 64-bit Windows with MinGW-w64 (Debian
-# g++-mingw-w64-x86-64-posix). flex and bison run on the build host.
+# g++-mingw-w64-x86-64-posix). re2c and bison run on the build host.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)

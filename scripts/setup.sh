@@ -7,7 +7,7 @@ set -euo pipefail
 need=()
 command -v g++ >/dev/null || need+=(g++)
 command -v cmake >/dev/null || need+=(cmake)
-command -v flex >/dev/null || need+=(flex)
+command -v re2c >/dev/null || need+=(re2c)
 command -v bison >/dev/null || need+=(bison)
 command -v make >/dev/null || need+=(make)
 [[ -f /usr/include/nlohmann/json.hpp ]] || need+=(nlohmann-json3-dev)

@@ -20,5 +20,3 @@ int yylex();
 
 /// Name of the source being read; messages print it and records keep it.
 extern const char* curfilename;
-/// Column of the next character on the current line, from 1.
-extern int yycolumn;

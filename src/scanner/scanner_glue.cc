@@ -1,0 +1,114 @@
+// GLUE: the scanner's ties to the run, and the scanner of the parse behind
+// yylex. Nothing else in src/scanner reaches outside the scanner object.
+#include "scanner/scanner_glue.h"
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "scanner/lexer.h"
+#include "scanner/scanner.h"
+
+const char* curfilename = nullptr;
+
+namespace {
+
+/// The scanner of the parse going on; made by scanner_set_main_source.
+std::optional<scanner> the_scanner;
+
+}  // namespace
+
+// --- the interface to the driver and the parser (scanner.h) ---
+
+void scanner_set_main_source(run_context& run, std::unique_ptr<source_reader> source,
+                             const std::string& path) {
+  the_scanner.emplace(scanner_glue(run));
+  the_scanner->set_main_source(std::move(source), path);
+}
+
+void scanner_close_main_source() {
+  if (the_scanner) the_scanner->close_main_source();
+}
+
+void scanner_reset() {
+  the_scanner.reset();
+  curfilename = nullptr;
+}
+
+int yylex() { return the_scanner ? the_scanner->next(yylval, yylloc) : 0; }
+
+// --- the disk and the run ---
+
+std::unique_ptr<source_reader> scanner_glue::open_source(const std::string& path,
+                                                         std::string& reason) {
+  return run_.disk.open_source(path, reason);
+}
+
+const std::string& scanner_glue::library_root() { return run_.working_directory; }
+
+char* scanner_glue::keep(std::string_view text) { return run_.prog.copy_string(text); }
+
+void scanner_glue::set_current_file(const char* name) { curfilename = name; }
+
+void scanner_glue::include_opened(const std::string& path) {
+  run_.included_sources.push_back(path);
+}
+
+int scanner_glue::error_count() { return run_.diag.error_count(); }
+
+bool scanner_glue::find_constant(const char* name, std::int32_t& value) {
+  sym_ref* ref = run_.symbols.find_symbol_ref(name, REF_CONST);
+  if (ref == nullptr) return false;
+  auto* constant = static_cast<const const_node*>(ref->record);
+  value = constant != nullptr ? constant->value : 0;
+  run_.inst_const = run_.prog.copy_string(name);
+  return true;
+}
+
+// --- messages ---
+
+void scanner_glue::bad_character(const char* file, int line, int column, char c) {
+  run_.diag.report_bad_character(file, line, column, c);
+}
+
+void scanner_glue::fraction_out_of_range(const char* file, int line, int column) {
+  run_.diag.report_at(message_id::float_out_of_range, file, line, column);
+}
+
+void scanner_glue::unterminated_comment(const char* file, int line) {
+  run_.diag.report(message_id::unterminated_comment, file, line);
+}
+
+void scanner_glue::bad_include_line(const char* file, int line) {
+  run_.diag.report(message_id::bad_include_line, file, line, file, line);
+}
+
+void scanner_glue::cannot_open(const char* file, int line, const std::string& path,
+                               const std::string& reason) {
+  run_.diag.report(message_id::include_not_opened, file, line, path.c_str(), reason.c_str());
+}
+
+void scanner_glue::include_recursion(const char* file, int line) {
+  run_.diag.report(message_id::include_recursion, file, line);
+}
+
+void scanner_glue::fatal(const char* file, int line, const char* what) {
+  std::string message = what;
+  if (file != nullptr) {
+    message = std::string(file) + ":" + std::to_string(line) + ": Fatal error: " + message;
+  } else {
+    message = "Fatal error: " + message;
+  }
+  run_.diag.report_fatal(message);
+  throw fatal_exit{2};
+}
+
+void scanner_glue::read_error(const char* file) {
+  run_.diag.report_fatal(std::string(file) + ": read error on the source file");
+  throw fatal_exit{2};
+}
+
+void scanner_glue::out_of_memory() {
+  run_.diag.report(message_id::include_not_opened, nullptr, 0, "malloc", std::strerror(ENOMEM));
+  throw fatal_exit{1};
+}
