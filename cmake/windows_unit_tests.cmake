@@ -10,6 +10,7 @@ if(WIN32 AND ZR17_WINDOWS_TESTS)
   target_include_directories(zr17_gtest_win PUBLIC ${ZR17_GTEST_SOURCE}/include
                                             PRIVATE ${ZR17_GTEST_SOURCE})
   add_executable(zr17_unit_tests_win ${ZR17_UNIT_TEST_SOURCES})
+  target_compile_definitions(zr17_unit_tests_win PRIVATE ZR17_E2E_DIR="${PROJECT_SOURCE_DIR}/tests/e2e")
   # The host build holds the tests to -Werror; here they only need to run
   # (MinGW's GCC at -O3 gives false -Wrestrict alarms in std::string).
   target_compile_options(zr17_unit_tests_win PRIVATE -Wall -Wextra)

@@ -44,6 +44,9 @@ class run_context {
   assembly_options options;
   /// The working directory at start: angled includes are found under it.
   std::string working_directory;
+  /// The source being scanned (null outside the parse): the parser names it
+  /// in its messages and records.
+  const char* current_file = nullptr;
   /// Every include file the scanner opened, in the order it opened them.
   std::vector<std::string> included_sources;
   /// Every output file written, in the order written.

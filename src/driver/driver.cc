@@ -17,7 +17,7 @@
 #include "output/write_symbols.h"
 #include "parser/actions.h"
 #include "parser/parser.h"
-#include "scanner/scanner.h"
+#include "scanner/lexer.h"
 #include "zr17_version.h"
 
 namespace {
@@ -145,11 +145,6 @@ int assemble_source(run_context& run, const std::string& argument) {
   return 1;
 }
 
-/// The scanner's sources and buffers go when the parse ends, however it ends.
-struct scanner_guard {
-  ~scanner_guard() { scanner_reset(); }
-};
-
 }  // namespace
 
 void parse(run_context& run, const std::string& path) {
@@ -160,17 +155,15 @@ void parse(run_context& run, const std::string& path) {
                              path.c_str());
     throw fatal_exit{1};
   }
-  scanner_reset();
-  parser_reset();
-  scanner_guard guard;
-  scanner_set_main_source(run, std::move(source), path);
+  scanner lexer{scanner_glue(run)};
+  lexer.set_main_source(std::move(source), path);
   statement_builder build(run);
-  int result = yyparse(build);
+  int result = yyparse(build, lexer);
   if (result != 0 || run.diag.error_count() > 0) {
     run.diag.write(stream::out, "Info: Could not parse file\n");
     throw fatal_exit{1};
   }
-  scanner_close_main_source();
+  lexer.close_main_source();
 }
 
 assembly assemble(const std::vector<std::string>& args, disk_interface& disk,

@@ -66,6 +66,7 @@ outcome run_one(const case_run& c) {
 }
 
 TEST(ParallelRuns, FourThreadsGiveWhatOneAtATimeGives) {
+  if (!std::filesystem::is_directory(ZR17_E2E_DIR)) GTEST_SKIP() << "no cases at " ZR17_E2E_DIR;
   const std::vector<case_run> cases = load_cases();
   ASSERT_GT(cases.size(), 100u);
   std::vector<outcome> expected;

@@ -5,7 +5,6 @@
 #include <new>
 
 #include "core/appendf.h"
-#include "scanner/scanner.h"
 
 operand register_operand(int code) {
   operand result;
@@ -30,7 +29,7 @@ operand label_operand(const char* name) {
 
 opcode_node* statement_builder::build_statement(int line, int opcode, operand p1, operand p2, operand p3) {
   int op_index = op_cnt_++;
-  return run.prog.add_opcode(curfilename, line, nullptr, opcode, p1.value, p1.kind, p2.value, p2.kind,
+  return run.prog.add_opcode(run.current_file, line, nullptr, opcode, p1.value, p1.kind, p2.value, p2.kind,
                     p3.value, p3.kind, op_index, 0, 0);
 }
 
@@ -43,16 +42,16 @@ jumplabel_node* statement_builder::declare_jumplabel(const char* name, int line)
     anyptr_ = label;
     return nullptr;
   }
-  jumplabel_node* label = run.prog.add_jumplabel(curfilename, line, name);
+  jumplabel_node* label = run.prog.add_jumplabel(run.current_file, line, name);
   anyptr_ = label;
-  run.symbols.addref(line, curfilename, name, label, REF_LABEL);
+  run.symbols.addref(line, run.current_file, name, label, REF_LABEL);
   return label;
 }
 
 void statement_builder::declare_constant(const char* name, int line, std::int32_t value) {
-  const_node* constant = run.prog.add_const(curfilename, line, name, value);
+  const_node* constant = run.prog.add_const(run.current_file, line, name, value);
   anyptr_ = constant;
-  run.symbols.addref(line, curfilename, name, constant, REF_CONST);
+  run.symbols.addref(line, run.current_file, name, constant, REF_CONST);
 }
 
 void statement_builder::report_redeclared_constant(int line) {
@@ -73,7 +72,7 @@ void statement_builder::error(int line, int column, const char* format, ...) {
   va_start(args, format);
   vappendf(text, format, args);
   va_end(args);
-  run.diag.report_text(message_id::grammar_error, curfilename, line, column, std::move(text));
+  run.diag.report_text(message_id::grammar_error, run.current_file, line, column, std::move(text));
 }
 
 void* statement_builder::stack_alloc(std::size_t size) {

@@ -2,9 +2,8 @@
 #pragma once
 
 class statement_builder;
+class scanner;
 
 /// Parses the whole input: 0 when it was accepted (errors in the lines may
 /// still have been counted), 1 when it gave up, 2 when its stacks ran out.
-int yyparse(statement_builder& build);
-/// Clears the parser's token value and location of an earlier run.
-void parser_reset();
+int yyparse(statement_builder& build, scanner& lexer);

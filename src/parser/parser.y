@@ -3,8 +3,10 @@
    usual mistakes and recovery at the next line break. */
 
 %define parse.error verbose
+%define api.pure full
 %locations
-%parse-param { statement_builder& build }
+%parse-param { statement_builder& build } { scanner& lexer }
+%lex-param { scanner& lexer }
 
 %code requires {
 #include <cstdint>
@@ -12,11 +14,13 @@
 struct opcode_node;
 struct jumplabel_node;
 class statement_builder;
+class scanner;
 }
 
 %code provides {
 /// Reports a syntax error at the lookahead token's line.
-void yyerror(statement_builder& build, const char* message);
+void yyerror(const YYLTYPE* location, statement_builder& build, scanner& lexer,
+             const char* message);
 /// Reports an error at the first line of `location`.
 void lyyerror(statement_builder& build, const YYLTYPE& location, const char* format, ...);
 }
@@ -36,7 +40,7 @@ void lyyerror(statement_builder& build, const YYLTYPE& location, const char* for
 #include "parser/actions.h"
 #include "parser/const_expr.h"
 #include "parser/parser.h"
-#include "scanner/scanner.h"
+#include "scanner/lexer.h"
 
 /// The stacks start with 200 entries and double up to 150000.
 #define YYINITDEPTH 200
@@ -213,9 +217,10 @@ static std::ptrdiff_t message_token_name(char* result, const char* name) {
   return static_cast<std::ptrdiff_t>(shown.size());
 }
 
-void yyerror(statement_builder& build, const char* message) {
-  build.run.diag.report_text(message_id::syntax_error, curfilename, yylloc.first_line,
-                             yylloc.first_column, message);
+void yyerror(const YYLTYPE* location, statement_builder& build, scanner&,
+             const char* message) {
+  build.run.diag.report_text(message_id::syntax_error, build.run.current_file,
+                             location->first_line, location->first_column, message);
 }
 
 void lyyerror(statement_builder& build, const YYLTYPE& location, const char* format, ...) {
@@ -224,12 +229,7 @@ void lyyerror(statement_builder& build, const YYLTYPE& location, const char* for
   va_start(args, format);
   vappendf(text, format, args);
   va_end(args);
-  build.run.diag.report_text(message_id::grammar_error, curfilename, location.first_line,
-                             location.first_column, std::move(text));
+  build.run.diag.report_text(message_id::grammar_error, build.run.current_file,
+                             location.first_line, location.first_column, std::move(text));
 }
 
-void parser_reset() {
-  yylloc = YYLTYPE{1, 1, 1, 1};
-  yylval = YYSTYPE{};
-  yynerrs = 0;
-}

@@ -10,6 +10,7 @@
 
 #include "parser.hh"
 #include "platform/disk.h"
+#include "scanner/keywords.h"
 #include "scanner/scanner_glue.h"
 
 class scanner {
@@ -84,6 +85,7 @@ class scanner {
   int directive_name(YYLTYPE& location);
 
   scanner_glue glue_;
+  keyword_table keywords_;
 
   std::unique_ptr<source_reader> main_stream_;
   std::string main_path_;
@@ -119,3 +121,10 @@ class scanner {
   /// The include or directive name being read.
   std::string name_;
 };
+
+/// The token function that the pure parser calls with the scanner of its
+/// parse: the next token, its value in `value` and its location in `location`.
+inline int yylex(YYSTYPE* value, YYLTYPE* location, scanner& lexer) {
+  return lexer.next(*value, *location);
+}
+

@@ -448,7 +448,7 @@ int scanner::line_start(YYLTYPE& location) {
 /// Keywords, registers and constants win over plain identifiers.
 int scanner::word_token(YYSTYPE& value) {
   std::string_view word = text_of(tok_, cur_);
-  int id = keyword_opcode(word);
+  int id = keywords_.find(word);
   if (id >= 0) {
     value.num = id;
     return OPCODE;

@@ -9,7 +9,7 @@
 #include "core/run_context.h"
 #include "parser.hh"
 #include "platform/disk.h"
-#include "scanner/scanner.h"
+#include "scanner/lexer.h"
 
 namespace {
 
@@ -27,19 +27,19 @@ std::vector<scanned> scan(memory_disk& files, const std::string& path) {
   run_context run(files, sink);
   run.working_directory = files.working_directory();
   std::string reason;
-  scanner_set_main_source(run, files.open_source(path, reason), path);
+  scanner lexer{scanner_glue(run)};
+  lexer.set_main_source(files.open_source(path, reason), path);
   std::vector<scanned> tokens;
   for (;;) {
     scanned token;
-    token.kind = yylex();
-    token.where = yylloc;
-    if (token.kind == INT || token.kind == OPCODE) token.num = yylval.num;
-    if (token.kind == IDENTIFIER) token.text = yylval.text;
-    token.file = curfilename != nullptr ? curfilename : "";
+    YYSTYPE value{};
+    token.kind = lexer.next(value, token.where);
+    if (token.kind == INT || token.kind == OPCODE) token.num = value.num;
+    if (token.kind == IDENTIFIER) token.text = value.text;
+    token.file = run.current_file != nullptr ? run.current_file : "";
     tokens.push_back(token);
     if (token.kind == 0) break;
   }
-  scanner_reset();
   EXPECT_EQ(sink.out, "");
   EXPECT_EQ(sink.err, "");
   return tokens;

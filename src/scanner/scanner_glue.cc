@@ -1,41 +1,10 @@
-// GLUE: the scanner's ties to the run, and the scanner of the parse behind
-// yylex. Nothing else in src/scanner reaches outside the scanner object.
+// GLUE: the scanner's ties to the run. Nothing else in src/scanner reaches
+// outside the scanner object.
 #include "scanner/scanner_glue.h"
 
 #include <cerrno>
 #include <cstring>
-#include <optional>
 
-#include "scanner/lexer.h"
-#include "scanner/scanner.h"
-
-const char* curfilename = nullptr;
-
-namespace {
-
-/// The scanner of the parse going on; made by scanner_set_main_source.
-std::optional<scanner> the_scanner;
-
-}  // namespace
-
-// --- the interface to the driver and the parser (scanner.h) ---
-
-void scanner_set_main_source(run_context& run, std::unique_ptr<source_reader> source,
-                             const std::string& path) {
-  the_scanner.emplace(scanner_glue(run));
-  the_scanner->set_main_source(std::move(source), path);
-}
-
-void scanner_close_main_source() {
-  if (the_scanner) the_scanner->close_main_source();
-}
-
-void scanner_reset() {
-  the_scanner.reset();
-  curfilename = nullptr;
-}
-
-int yylex() { return the_scanner ? the_scanner->next(yylval, yylloc) : 0; }
 
 // --- the disk and the run ---
 
@@ -48,7 +17,7 @@ const std::string& scanner_glue::library_root() { return run_.working_directory;
 
 char* scanner_glue::keep(std::string_view text) { return run_.prog.copy_string(text); }
 
-void scanner_glue::set_current_file(const char* name) { curfilename = name; }
+void scanner_glue::set_current_file(const char* name) { run_.current_file = name; }
 
 void scanner_glue::include_opened(const std::string& path) {
   run_.included_sources.push_back(path);
