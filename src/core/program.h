@@ -50,6 +50,7 @@ struct const_node {
   int line = 0;
   const char* name = nullptr;
   std::int32_t value = 0;
+  int uses = 0;  ///< how often the scanner read the name as this constant
 };
 
 struct jumplabel_node {

@@ -97,6 +97,20 @@ void warn_unused_labels(run_context& run) {
   } while (label != &prog.start_jumplabel);
 }
 
+/// With -W: constants that the source never reads.
+void warn_unused_constants(run_context& run) {
+  const program& prog = run.prog;
+  if (prog.start_const.next == nullptr) return;
+  const const_node* constant = &prog.start_const;
+  do {
+    if (constant->uses == 0) {
+      run.diag.report(message_id::unused_constant, constant->file, constant->line,
+                      constant->name);
+    }
+    constant = constant->next;
+  } while (constant != &prog.start_const);
+}
+
 /// The outputs that options ask for, beside the usual ones.
 void write_requested_files(run_context& run) {
   if (const auto& symbols = run.options.symbols) {
@@ -124,6 +138,7 @@ int assemble_source(run_context& run, const std::string& argument) {
   run.working_directory = run.disk.working_directory();
 
   parse(run, run.source.full());
+  if (run.options.warnings) warn_unused_constants(run);
   check_org_rule(run, argument);
   if (run.diag.error_count() == 0) {
     check_opcode(run);

@@ -64,7 +64,7 @@ class scanner {
 
   void push(std::unique_ptr<source_reader> stream, const std::string& path);
   bool pop();
-  bool open_include(const std::string& path, int directive_line);
+  bool open_include(std::string path, int directive_line, bool search);
 
   bool fill();
   bool ensure(std::size_t count);
@@ -118,6 +118,9 @@ class scanner {
   int include_line_ = 0;
   /// Names of "#define" lines, compared with their exact letters.
   std::unordered_set<std::string> defined_;
+  /// Inside the kept part of an "#ifdef" (or an else-part): an "#else" or
+  /// "#endif" here belongs to a block.
+  bool in_block_ = false;
   /// The include or directive name being read.
   std::string name_;
 };

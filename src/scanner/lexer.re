@@ -68,6 +68,7 @@ std::size_t count_lines(const unsigned char* from, const unsigned char* to) {
 void scanner::set_main_source(std::unique_ptr<source_reader> stream, const std::string& path) {
   main_stream_ = std::move(stream);
   main_path_ = path;
+  for (const std::string& name : glue_.predefined()) defined_.insert(name);
 }
 
 void scanner::close_main_source() {
@@ -125,9 +126,22 @@ bool scanner::pop() {
 /// Enters an included source. False when it cannot be opened or is open
 /// already (both reported and counted; a recursion at `directive_line` of
 /// the including source).
-bool scanner::open_include(const std::string& path, int directive_line) {
+bool scanner::open_include(std::string path, int directive_line, bool search) {
   std::string reason;
   std::unique_ptr<source_reader> stream = glue_.open_source(path, reason);
+  // Not found where it always was: the include directories, in order. What
+  // is reported when none has it is the usual place.
+  for (std::size_t dir = 0; stream == nullptr && search && dir < glue_.include_dirs().size();
+       ++dir) {
+    std::string candidate = glue_.include_dirs()[dir];
+    if (!candidate.empty() && candidate.back() != '/' && candidate.back() != '\\') {
+      candidate += '/';
+    }
+    candidate += name_;
+    std::string ignored;
+    stream = glue_.open_source(candidate, ignored);
+    if (stream != nullptr) path = candidate;
+  }
   if (stream == nullptr) {
     glue_.cannot_open(sources_.back().name, directive_line, path, reason);
     return false;
@@ -335,9 +349,18 @@ int scanner::scan_initial(YYSTYPE& value, YYLTYPE& location, bool merge) {
         // ignored. Alone on its line it starts skipping.
         tok_ = cur_;
         if ((cur_ != lim_ || fill()) && *cur_ != '\n') {
+          glue_.warn(message_id::else_with_text, sources_.back().name, static_cast<int>(line_));
+          if (!in_block_) {
+            glue_.warn(message_id::conditional_outside_block, sources_.back().name,
+                       static_cast<int>(line_), "#else");
+          }
           int token = rest_of_line(location);
           if (token == NEWLINE && merge) continue;
           return token;
+        }
+        if (!in_block_) {
+          glue_.warn(message_id::conditional_outside_block, sources_.back().name,
+                     static_cast<int>(line_), "#else");
         }
         cond_ = condition::skip_else;
         return AGAIN;
@@ -345,6 +368,11 @@ int scanner::scan_initial(YYSTYPE& value, YYLTYPE& location, bool merge) {
       '#endif' {
         // Nothing to end outside a skipped part.
         locate(location, 6);
+        if (!in_block_) {
+          glue_.warn(message_id::conditional_outside_block, sources_.back().name,
+                     static_cast<int>(line_), "#endif");
+        }
+        in_block_ = false;
         int token = rest_of_line(location);
         if (token == NEWLINE && merge) continue;
         return token;
@@ -567,13 +595,19 @@ int scanner::skipped_block(YYLTYPE& location) {
       locate(location, 5);
       column_ = 1;
       cond_ = condition::initial;
+      in_block_ = true;  // the else-part, up to its "#endif"
       return NEWLINE;
     }
     if (available >= 6 && is_word(cur_, "#endif")) {
       cur_ += 6;
       locate(location, 6);
       cond_ = condition::initial;
+      in_block_ = false;
       return AGAIN;
+    }
+    if (available >= 6 && is_word(cur_, "#ifdef")) {
+      glue_.warn(message_id::ifdef_in_skipped_block, sources_.back().name,
+                 static_cast<int>(line_));
     }
     ++cur_;
     locate(location, 1);
@@ -632,7 +666,8 @@ int scanner::include_name(YYLTYPE& location) {
   column_ = 1;
   // A source that cannot be entered abandons the one holding the directive;
   // in the main source that ends the input.
-  if (!open_include(path, include_line_) && !pop()) return 0;
+  const bool search = angled || !is_absolute_include(name_);
+  if (!open_include(path, include_line_, search) && !pop()) return 0;
   cond_ = condition::initial;
   return NEWLINE;
 }
@@ -653,10 +688,15 @@ int scanner::directive_name(YYLTYPE& location) {
   }
   locate(location, name_.size());
   if (cond_ == condition::define_name) {
-    defined_.insert(name_);
+    if (!defined_.insert(name_).second) {
+      glue_.warn(message_id::name_defined_twice, sources_.back().name, static_cast<int>(line_),
+                 name_.c_str());
+    }
   } else if (defined_.count(name_) == 0) {
     cond_ = condition::skip_if;
     return AGAIN;
+  } else {
+    in_block_ = true;
   }
   column_ = 1;
   cond_ = condition::initial;

@@ -15,6 +15,16 @@ std::unique_ptr<source_reader> scanner_glue::open_source(const std::string& path
 
 const std::string& scanner_glue::library_root() { return run_.working_directory; }
 
+const std::vector<std::string>& scanner_glue::predefined() const { return run_.options.defines; }
+
+const std::vector<std::string>& scanner_glue::include_dirs() const {
+  return run_.options.include_dirs;
+}
+
+void scanner_glue::warn(message_id id, const char* file, int line, const char* argument) {
+  run_.diag.report(id, file, line, argument);
+}
+
 char* scanner_glue::keep(std::string_view text) { return run_.prog.copy_string(text); }
 
 void scanner_glue::set_current_file(const char* name) { run_.current_file = name; }
@@ -28,8 +38,9 @@ int scanner_glue::error_count() { return run_.diag.error_count(); }
 bool scanner_glue::find_constant(const char* name, std::int32_t& value) {
   sym_ref* ref = run_.symbols.find_symbol_ref(name, REF_CONST);
   if (ref == nullptr) return false;
-  auto* constant = static_cast<const const_node*>(ref->record);
+  auto* constant = static_cast<const_node*>(ref->record);
   value = constant != nullptr ? constant->value : 0;
+  if (constant != nullptr) ++constant->uses;
   run_.inst_const = run_.prog.copy_string(name);
   return true;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/run_context.h"
 #include "platform/disk.h"
@@ -26,6 +27,12 @@ class scanner_glue {
   std::unique_ptr<source_reader> open_source(const std::string& path, std::string& reason);
   /// The directory whose "lib" directory holds the angled includes.
   const std::string& library_root();
+  /// Names defined on the command line, as if by "#define" lines first.
+  const std::vector<std::string>& predefined() const;
+  /// Directories searched after the usual place of an include.
+  const std::vector<std::string>& include_dirs() const;
+  /// A warning (shown only when asked for) about `line` of `file`.
+  void warn(message_id id, const char* file, int line, const char* argument = nullptr);
   /// A copy of `text` that lives as long as the run's program.
   char* keep(std::string_view text);
   /// Publishes the name of the source being read (null: none).
