@@ -82,6 +82,9 @@ static std::ptrdiff_t message_token_name(char* result, const char* name);
 
 %%
 
+/* The scanner passes a run of line ends as one NEWLINE while the parse has
+   counted no error (scanner/lexer.re): a NEWLINE that follows a NEWLINE must
+   stay without any effect here, and without a location anyone reads. */
 start:
     line
   | start line
