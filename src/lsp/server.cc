@@ -102,7 +102,7 @@ std::string file_name(const std::string& path) {
 }  // namespace
 
 server::server(disk_interface& base, std::function<void(const std::string&)> send)
-    : base_(base), disk_(base), send_(std::move(send)) {}
+    : disk_(base), send_(std::move(send)) {}
 
 void server::handle(std::string_view body) {
   if (too_deep(body)) {
@@ -476,12 +476,13 @@ void server::reconcile() {
   }
   for (const std::string& uri : demoted) mains_.erase(uri);
   // An open document that no run reads any more is a main again.
-  for (const auto& [uri, doc] : documents_) {
-    if (mains_.count(uri) != 0) continue;
-    const bool read = std::any_of(mains_.begin(), mains_.end(), [&](const auto& entry) {
-      return entry.second.result && entry.second.result->files.count(doc.path) != 0;
+  for (const auto& entry : documents_) {
+    if (mains_.count(entry.first) != 0) continue;
+    const std::string& path = entry.second.path;
+    const bool read = std::any_of(mains_.begin(), mains_.end(), [&path](const auto& run) {
+      return run.second.result && run.second.result->files.count(path) != 0;
     });
-    if (!read) mains_[uri].dirty = true;
+    if (!read) mains_[entry.first].dirty = true;
   }
 }
 

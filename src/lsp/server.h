@@ -103,7 +103,6 @@ class server {
   json location(const std::string& path, int line, std::string_view name);
   std::optional<std::string> resolve_include(const std::string& including, const token& name);
 
-  disk_interface& base_;
   overlay_disk disk_;
   std::function<void(const std::string&)> send_;
   run_settings settings_;
