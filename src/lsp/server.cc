@@ -513,10 +513,9 @@ void server::publish(const std::set<std::string>& ran) {
   for (const auto& [main_uri, run] : mains_) {
     if (!run.result) continue;
     const analysis& result = *run.result;
-    if (ran.count(main_uri) != 0) {
-      touched.insert(main_uri);
-      for (const std::string& file : result.files) touched.insert(uri_of(file));
-    }
+    // A main that ran is always published: the client learns that its
+    // change was seen. Other files only when their list changed.
+    if (ran.count(main_uri) != 0) touched.insert(main_uri);
     for (const message_record& record : result.messages) {
       const std::string& file = record.file.empty() ? result.main : record.file;
       const std::string uri = uri_of(file);

@@ -211,6 +211,13 @@ def test_included_file_on_disk_gets_its_own_diagnostics(root):
     assert [d["range"]["start"]["line"] for d in diags] == [1], diags
     main_diags = client.diagnostics(uri(paths["main.asm"]))
     assert main_diags == [], main_diags
+    # Fixed on disk (by another program) and main saved: the include's list is cleared.
+    with open(paths["lib/util.inc"], "w") as f:
+        f.write(UTIL)
+    client.notify("textDocument/didSave", {"textDocument": {"uri": uri(paths["main.asm"])}})
+    messages = client.sync()
+    assert last_published(messages, uri(paths["lib/util.inc"])) == []
+    assert last_published(messages, uri(paths["main.asm"])) == []
     # A missing include is reported on main's #include line.
     client.notify("textDocument/didChange", {"textDocument": {"uri": uri(paths["main.asm"]), "version": 2},
                                             "contentChanges": [{"text": MAIN.replace("defs.inc", "nothere.inc")}]})
