@@ -424,8 +424,10 @@ void server::flush() {
   std::set<std::string> ran;
   try {
     // Each round runs the due mains; reconciling may make more due (a file
-    // no longer included runs on its own), never more rounds than documents.
+    // no longer included runs on its own): no more rounds than documents.
     for (std::size_t round = 0; round <= documents_.size() + 1; ++round) {
+      // First: a close may have left an include without its main.
+      reconcile();
       bool any = false;
       for (auto& [uri, run] : mains_) {
         if (!run.dirty) continue;
@@ -445,7 +447,6 @@ void server::flush() {
         ran.insert(uri);
       }
       if (!any) break;
-      reconcile();
     }
   } catch (const std::exception& error) {
     log(1, std::string("assembly failed: ") + error.what());

@@ -198,6 +198,15 @@ def test_include_diagnostics_and_unsaved_include(root):
     # Closing the include: main reads the file on disk again.
     client.notify("textDocument/didClose", {"textDocument": {"uri": uri(paths["defs.inc"])}})
     assert client.last_diagnostics(uri(paths["main.asm"])) == []
+    # Closing main: an open include is assembled on its own (and, holding
+    # no statement, lacks the ORG 0); main's list is cleared.
+    open_doc(client, paths["defs.inc"])
+    client.sync()
+    client.notify("textDocument/didClose", {"textDocument": {"uri": uri(paths["main.asm"])}})
+    messages = client.sync()
+    diags = last_published(messages, uri(paths["defs.inc"]))
+    assert [d["code"] for d in diags] == ["org-rule"], diags
+    assert last_published(messages, uri(paths["main.asm"])) in (None, [])
     shutdown(client)
 
 
