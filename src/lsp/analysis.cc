@@ -100,7 +100,12 @@ analysis analyse(const std::string& main_path, const run_settings& settings, ove
     result.messages.push_back({{}, 0, 0, 0, severity::error, "usage", text});
   }
   for (const std::string& dir : dropped) {
-    result.messages.push_back({{}, 0, 0, 0, severity::warning, "include-dir",
+    result.messages.push_back({{},
+                               0,
+                               0,
+                               0,
+                               severity::warning,
+                               "include-dir",
                                "include directory '" + dir + "' does not exist"});
   }
 

@@ -20,9 +20,9 @@ struct run_settings {
 };
 
 struct message_record {
-  std::string file;  ///< normalised; empty when the message names no file
-  int line = 0;      ///< 1-based; 0 for none
-  int column = 0;    ///< 1-based byte column; 0 when not known
+  std::string file;    ///< normalised; empty when the message names no file
+  int line = 0;        ///< 1-based; 0 for none
+  int column = 0;      ///< 1-based byte column; 0 when not known
   int end_column = 0;  ///< the last column of the range; 0 when not known
   severity level = severity::error;
   std::string code;  ///< the message's stable name
@@ -32,8 +32,8 @@ struct message_record {
 struct symbol {
   enum kind_t { label, constant, define } kind = label;
   std::string name;
-  std::string file;  ///< normalised; empty for a name defined in the settings
-  int line = 0;      ///< 1-based
+  std::string file;        ///< normalised; empty for a name defined in the settings
+  int line = 0;            ///< 1-based
   std::int32_t value = 0;  ///< a constant's value
   bool has_address = false;
   int address = 0;  ///< a label's address after the jump optimisation

@@ -113,7 +113,8 @@ void frame_reader::header_line(std::string_view line, std::vector<frame_event>& 
     fail_header("malformed header line", events);
     return;
   }
-  if (equals_lower(trim(line.substr(0, colon)), length_header.substr(0, length_header.size() - 1))) {
+  if (equals_lower(trim(line.substr(0, colon)),
+                   length_header.substr(0, length_header.size() - 1))) {
     length_seen_ = true;
     if (!parse_length(trim(line.substr(colon + 1)), length_)) length_bad_ = true;
   }
@@ -131,7 +132,8 @@ void frame_reader::finish_header(std::vector<frame_event>& events) {
   header_started_ = false;
   length_seen_ = false;
   if (length_ > max_message_size) {
-    events.push_back({frame_event::too_large, {},
+    events.push_back({frame_event::too_large,
+                      {},
                       "message of " + std::to_string(length_) + " bytes exceeds the limit of " +
                           std::to_string(max_message_size) + " bytes"});
     state_ = state::skip;

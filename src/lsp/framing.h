@@ -48,7 +48,7 @@ class frame_reader {
   bool header_started_ = false;
   bool length_seen_ = false;
   bool length_bad_ = false;
-  std::size_t length_ = 0;   ///< the body length, or the bytes left to skip
+  std::size_t length_ = 0;  ///< the body length, or the bytes left to skip
   std::string body_;
 };
 

@@ -16,7 +16,7 @@ std::vector<frame_event> feed_all(frame_reader& reader, std::string_view bytes,
 std::vector<std::string> bodies(const std::vector<frame_event>& events) {
   std::vector<std::string> list;
   for (const frame_event& event : events) {
-    list.push_back(event.kind == frame_event::message ? event.body
+    list.push_back(event.kind == frame_event::message     ? event.body
                    : event.kind == frame_event::too_large ? "<too large>"
                                                           : "<bad header>");
   }
@@ -47,8 +47,8 @@ TEST(LspFraming, BrokenHeadersCostTheirOwnFrameOnly) {
   // No length, a length that is no number, a line without a colon, and a
   // body glued to the next header: each is reported, the next frame is read.
   const std::string stream = "Content-Type: x\r\n\r\n{\"lost\":1}" + frame("1") +
-                             "Content-Length: 12abc\r\n\r\n{}" + frame("2") +
-                             "garbage line\r\n" + frame("3") + "Content-Length: -4\r\n\r\n" + frame("4");
+                             "Content-Length: 12abc\r\n\r\n{}" + frame("2") + "garbage line\r\n" +
+                             frame("3") + "Content-Length: -4\r\n\r\n" + frame("4");
   EXPECT_EQ(bodies(feed_all(reader, stream)),
             (std::vector<std::string>{"<bad header>", "1", "<bad header>", "2", "<bad header>", "3",
                                       "<bad header>", "4"}));

@@ -35,8 +35,7 @@ std::string long_operand(const operand_spec& op) {
     case operand_kind::reg: return "a register (x, y, z, r)";
     case operand_kind::number: return "a number, " + bound_text(op.bound);
     case operand_kind::label: return "a jump label";
-    case operand_kind::label_or_addr:
-      return "a jump label, or an address " + bound_text(op.bound);
+    case operand_kind::label_or_addr: return "a jump label, or an address " + bound_text(op.bound);
     case operand_kind::reg_or_number: return "a register, or a number of any value";
     case operand_kind::opt_number: return "optional: a count, " + bound_text(op.bound);
   }
@@ -60,7 +59,8 @@ std::string size_text(const size_spec& size) {
     case size_rule::label_or_addr:
       return a == b ? bytes(a) : bytes(a) + " with a label, " + bytes(b) + " with an address";
     case size_rule::short_jump:
-      return bytes(a) + "; " + bytes(b) + " when the jump optimisation finds the target out of reach";
+      return bytes(a) + "; " + bytes(b) +
+             " when the jump optimisation finds the target out of reach";
   }
   return {};
 }
@@ -116,12 +116,12 @@ std::string jump_text(const jump_spec& jump) {
       jump.becomes >= 0 ? std::string(opcode_row(jump.becomes).mnemonic) : std::string();
   switch (jump.kind) {
     case jump_class::none: return {};
-    case jump_class::plain: return "The jump optimisation widens it when its target is out of reach.";
+    case jump_class::plain:
+      return "The jump optimisation widens it when its target is out of reach.";
     case jump_class::bit_jump:
       return "Out of reach, the jump optimisation turns it into " + becomes + " over a long goto.";
     case jump_class::skip:
-    case jump_class::bit_skip:
-      return "A count that would reach 4 turns it into " + becomes + ".";
+    case jump_class::bit_skip: return "A count that would reach 4 turns it into " + becomes + ".";
     case jump_class::call: return "Its label must stand for a statement.";
   }
   return {};
@@ -147,8 +147,8 @@ std::string instruction_markdown(const opcode_info& row) {
     return text + "\nNot supported: the assembler refuses this instruction.\n";
   }
   if (row.id == OP_ORG) {
-    return text + "\nDirective: the address of the next statement, " +
-           bound_text(row.op[0].bound) + ". Generates no code.\n";
+    return text + "\nDirective: the address of the next statement, " + bound_text(row.op[0].bound) +
+           ". Generates no code.\n";
   }
   bool any = false;
   for (int i = 0; i < 3; ++i) {

@@ -84,9 +84,10 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (arg == "--help" || arg == "-h") {
-      std::printf("Usage: zr17_lsp [--stdio]\n"
-                  "The ZR17 assembler's language server: speaks the Language Server Protocol\n"
-                  "on standard input and output. Start it from an editor.\n");
+      std::printf(
+          "Usage: zr17_lsp [--stdio]\n"
+          "The ZR17 assembler's language server: speaks the Language Server Protocol\n"
+          "on standard input and output. Start it from an editor.\n");
       return 0;
     }
     // --stdio and anything else an editor passes: stdio is all there is.

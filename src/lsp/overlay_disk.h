@@ -29,8 +29,7 @@ class overlay_disk : public disk_interface {
   /// Every source a run opened since the last call, by normalised path.
   std::set<std::string> take_opened();
 
-  std::unique_ptr<source_reader> open_source(const std::string& path,
-                                             std::string& reason) override;
+  std::unique_ptr<source_reader> open_source(const std::string& path, std::string& reason) override;
   bool write_file(const std::string& path, const std::string& text) override;
   void remove_file(const std::string& path) override;
   bool same_file(const std::string& a, const std::string& b) override;

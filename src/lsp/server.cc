@@ -82,7 +82,8 @@ std::size_t text_offset(std::string_view text, int line, int character, column_u
 
 int int_member(const json& object, const char* name) {
   const json* value = member(object, name);
-  if (value == nullptr || !value->is_number_integer()) throw bad_params(std::string("expected an integer '") + name + "'");
+  if (value == nullptr || !value->is_number_integer())
+    throw bad_params(std::string("expected an integer '") + name + "'");
   const auto number = value->get<std::int64_t>();
   return static_cast<int>(std::clamp<std::int64_t>(number, 0, 1 << 30));
 }
@@ -145,16 +146,20 @@ void server::dispatch(const json& message) {
   }
   const json* version = member(message, "jsonrpc");
   if (version == nullptr || *version != "2.0") {
-    if (id != nullptr) respond_error(id_value, invalid_request, "Invalid request: jsonrpc must be \"2.0\"");
+    if (id != nullptr)
+      respond_error(id_value, invalid_request, "Invalid request: jsonrpc must be \"2.0\"");
     return;
   }
   if (!method->is_string()) {
-    if (id != nullptr) respond_error(id_value, invalid_request, "Invalid request: method must be a string");
+    if (id != nullptr)
+      respond_error(id_value, invalid_request, "Invalid request: method must be a string");
     return;
   }
   const json* params = member(message, "params");
   if (params != nullptr && !params->is_object() && !params->is_array()) {
-    if (id != nullptr) respond_error(id_value, invalid_request, "Invalid request: params must be an object or an array");
+    if (id != nullptr)
+      respond_error(id_value, invalid_request,
+                    "Invalid request: params must be an object or an array");
     return;
   }
   const json empty = json::object();
@@ -318,7 +323,8 @@ void server::read_settings(const json& settings) {
   if (!source.is_object()) return;
   if (const json* dirs = member(source, "includeDirs")) settings_.include_dirs = string_list(dirs);
   if (const json* defines = member(source, "defines")) settings_.defines = string_list(defines);
-  if (const json* warnings = member(source, "warnings"); warnings != nullptr && warnings->is_boolean()) {
+  if (const json* warnings = member(source, "warnings");
+      warnings != nullptr && warnings->is_boolean()) {
     settings_.warnings = warnings->get<bool>();
   }
 }
@@ -329,7 +335,8 @@ std::string server::document_path(const std::string& uri) const {
   // A buffer without a file ("untitled:"): a name of its own under the root,
   // so that its quoted includes are found beside the workspace's files.
   std::string name = "untitled-";
-  for (char c : uri) name += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? c : '_';
+  for (char c : uri)
+    name += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? c : '_';
   std::string root = disk_.root;
   if (root.empty()) root = native_style() == path_style::windows ? "C:\\" : "/";
   return normalize_path(root + (native_style() == path_style::windows ? "\\" : "/") + name);
@@ -340,7 +347,8 @@ void server::did_open(const json& params) {
   document doc;
   doc.uri = item.at("uri").get<std::string>();
   doc.text = item.at("text").get<std::string>();
-  if (const json* version = member(item, "version"); version != nullptr && version->is_number_integer()) {
+  if (const json* version = member(item, "version");
+      version != nullptr && version->is_number_integer()) {
     doc.version = version->get<int>();
   }
   doc.path = document_path(doc.uri);
@@ -373,8 +381,10 @@ void server::did_change(const json& params) {
     }
     const json& from = range->at("start");
     const json& to = range->at("end");
-    std::size_t start = text_offset(doc->text, int_member(from, "line"), int_member(from, "character"), unit_);
-    std::size_t end = text_offset(doc->text, int_member(to, "line"), int_member(to, "character"), unit_);
+    std::size_t start =
+        text_offset(doc->text, int_member(from, "line"), int_member(from, "character"), unit_);
+    std::size_t end =
+        text_offset(doc->text, int_member(to, "line"), int_member(to, "character"), unit_);
     if (end < start) std::swap(start, end);
     doc->text.replace(start, end - start, text);
   }
@@ -416,7 +426,8 @@ void server::mark_dependents(const std::string& path) {
 
 bool server::dirty() const {
   if (pending_publish_) return true;
-  return std::any_of(mains_.begin(), mains_.end(), [](const auto& entry) { return entry.second.dirty; });
+  return std::any_of(mains_.begin(), mains_.end(),
+                     [](const auto& entry) { return entry.second.dirty; });
 }
 
 void server::flush() {
@@ -494,7 +505,8 @@ std::string server::uri_of(const std::string& path) const {
 
 std::string server::text_of(const std::string& path) { return disk_.read(path); }
 
-json server::range_json(std::string_view line_text, int line, std::size_t start, std::size_t end) const {
+json server::range_json(std::string_view line_text, int line, std::size_t start,
+                        std::size_t end) const {
   return {{"start", {{"line", line}, {"character", client_column(line_text, start, unit_)}}},
           {"end", {{"line", line}, {"character", client_column(line_text, end, unit_)}}}};
 }
@@ -522,8 +534,9 @@ void server::publish(const std::set<std::string>& ran) {
       const std::string uri = uri_of(file);
       const std::vector<std::string_view>& text = lines_of(file);
       const int line = record.line > 0 ? record.line - 1 : 0;
-      const std::string_view line_text =
-          static_cast<std::size_t>(line) < text.size() ? text[static_cast<std::size_t>(line)] : std::string_view();
+      const std::string_view line_text = static_cast<std::size_t>(line) < text.size()
+                                             ? text[static_cast<std::size_t>(line)]
+                                             : std::string_view();
       std::size_t start = 0;
       std::size_t end = line_text.size();
       if (record.line > 0 && record.column > 0) {
@@ -533,7 +546,8 @@ void server::publish(const std::set<std::string>& ran) {
         } else {
           // The word or number there: "12.5" and "0x1F" whole.
           end = start;
-          while (end < line_text.size() && (is_name_char(line_text[end]) || line_text[end] == '.')) ++end;
+          while (end < line_text.size() && (is_name_char(line_text[end]) || line_text[end] == '.'))
+            ++end;
           if (end == start && end < line_text.size()) ++end;
         }
         // Whole characters: a byte column may point inside one.
@@ -545,7 +559,9 @@ void server::publish(const std::set<std::string>& ran) {
       } else {
         while (start < end && (line_text[start] == ' ' || line_text[start] == '\t')) ++start;
       }
-      const int level = record.level == severity::error ? 1 : record.level == severity::warning ? 2 : 3;
+      const int level = record.level == severity::error     ? 1
+                        : record.level == severity::warning ? 2
+                                                            : 3;
       json item = {{"range", range_json(line_text, line, start, end)},
                    {"severity", level},
                    {"source", "zr17_asm"},
@@ -599,13 +615,16 @@ json server::location(const std::string& path, int line, std::string_view name) 
   const std::vector<std::string_view> lines = split_lines(text);
   const int index = line > 0 ? line - 1 : 0;
   std::string_view line_text;
-  if (static_cast<std::size_t>(index) < lines.size()) line_text = lines[static_cast<std::size_t>(index)];
+  if (static_cast<std::size_t>(index) < lines.size())
+    line_text = lines[static_cast<std::size_t>(index)];
   const std::size_t start = find_word(line_text, name);
   const bool found = line_text.substr(start, name.size()) == name;
-  return {{"uri", uri_of(path)}, {"range", range_json(line_text, index, start, found ? start + name.size() : start)}};
+  return {{"uri", uri_of(path)},
+          {"range", range_json(line_text, index, start, found ? start + name.size() : start)}};
 }
 
-std::optional<std::string> server::resolve_include(const std::string& including, const token& name) {
+std::optional<std::string> server::resolve_include(const std::string& including,
+                                                   const token& name) {
   std::vector<std::string> candidates;
   const std::string root = disk_.working_directory();
   const char sep = native_style() == path_style::windows ? '\\' : '/';
@@ -633,7 +652,8 @@ json server::definition(const json& params) {
   const int line = int_member(position, "line");
   const std::vector<std::string_view> lines = split_lines(doc->text);
   if (static_cast<std::size_t>(line) >= lines.size()) return nullptr;
-  const std::size_t byte = byte_offset(lines[static_cast<std::size_t>(line)], int_member(position, "character"), unit_);
+  const std::size_t byte =
+      byte_offset(lines[static_cast<std::size_t>(line)], int_member(position, "character"), unit_);
   const std::vector<token> tokens = tokenize(doc->text);
   const token* at = token_at(tokens, line, byte);
   if (at == nullptr) return nullptr;
@@ -641,8 +661,9 @@ json server::definition(const json& params) {
     const std::optional<std::string> path = resolve_include(doc->path, *at);
     if (!path) return nullptr;
     return json::array({{{"uri", uri_of(*path)},
-                         {"range", {{"start", {{"line", 0}, {"character", 0}}},
-                                    {"end", {{"line", 0}, {"character", 0}}}}}}});
+                         {"range",
+                          {{"start", {{"line", 0}, {"character", 0}}},
+                           {"end", {{"line", 0}, {"character", 0}}}}}}});
   }
   if (at->kind != token_kind::identifier) return nullptr;
   const main_run* run = run_for(doc->path);
@@ -664,14 +685,16 @@ json server::references(const json& params) {
   const int line = int_member(position, "line");
   const std::vector<std::string_view> lines = split_lines(doc->text);
   if (static_cast<std::size_t>(line) >= lines.size()) return nullptr;
-  const std::size_t byte = byte_offset(lines[static_cast<std::size_t>(line)], int_member(position, "character"), unit_);
+  const std::size_t byte =
+      byte_offset(lines[static_cast<std::size_t>(line)], int_member(position, "character"), unit_);
   const std::vector<token> tokens = tokenize(doc->text);
   const token* at = token_at(tokens, line, byte);
   if (at == nullptr || at->kind != token_kind::identifier) return nullptr;
   const std::string name(at->text);
   bool declarations = true;
   if (const json* context = member(params, "context")) {
-    if (const json* include = member(*context, "includeDeclaration"); include != nullptr && include->is_boolean()) {
+    if (const json* include = member(*context, "includeDeclaration");
+        include != nullptr && include->is_boolean()) {
       declarations = include->get<bool>();
     }
   }
@@ -692,11 +715,13 @@ json server::references(const json& params) {
     for (const token& t : tokenize(text)) {
       if (t.kind != token_kind::identifier || t.text != name) continue;
       // The declaration is the name's first appearance on its line.
-      if (declared.count({file, t.line}) != 0 && declaration_seen.insert(t.line).second && !declarations) {
+      if (declared.count({file, t.line}) != 0 && declaration_seen.insert(t.line).second &&
+          !declarations) {
         continue;
       }
       const std::string_view line_text = file_lines[static_cast<std::size_t>(t.line)];
-      list.push_back({{"uri", uri_of(file)}, {"range", range_json(line_text, t.line, t.start, t.start + t.text.size())}});
+      list.push_back({{"uri", uri_of(file)},
+                      {"range", range_json(line_text, t.line, t.start, t.start + t.text.size())}});
     }
   }
   return list;
@@ -718,35 +743,40 @@ json server::hover(const json& params) {
   std::string text;
   if (at->kind == token_kind::include_name) {
     const std::optional<std::string> path = resolve_include(doc->path, *at);
-    text = path ? "Includes `" + *path + "`" : "Include file not found: `" + std::string(at->text) + "`";
+    text = path ? "Includes `" + *path + "`"
+                : "Include file not found: `" + std::string(at->text) + "`";
   } else if (at->kind == token_kind::identifier) {
     const std::string name(at->text);
     const int id = find_opcode_keyword(name);
     const main_run* run = run_for(doc->path);
     if (id >= 0) {
       text = instruction_markdown(opcode_row(id));
-    } else if (name.size() == 1 && std::string_view("xyzrXYZR").find(name[0]) != std::string_view::npos) {
+    } else if (name.size() == 1 &&
+               std::string_view("xyzrXYZR").find(name[0]) != std::string_view::npos) {
       const int code = static_cast<int>(std::string_view("xyzr").find(lower(name[0])));
-      text = "Register `" + std::string(1, lower(name[0])) + "` (code " + std::to_string(code) + ")";
+      text =
+          "Register `" + std::string(1, lower(name[0])) + "` (code " + std::to_string(code) + ")";
     } else if (run != nullptr) {
       for (const symbol& item : run->result->symbols) {
         if (item.name != name) continue;
         if (!text.empty()) text += "\n\n---\n\n";
-        const std::string where = item.file.empty()
-                                      ? std::string("the server's settings")
-                                      : "`" + file_name(item.file) + ":" + std::to_string(item.line) + "`";
+        const std::string where =
+            item.file.empty() ? std::string("the server's settings")
+                              : "`" + file_name(item.file) + ":" + std::to_string(item.line) + "`";
         switch (item.kind) {
           case symbol::constant:
-            text += "```zr17asm\nCONST " + name + " " + std::to_string(item.value) + "\n```\n\nValue " +
-                    std::to_string(item.value) + " (" + hex_value(static_cast<std::uint32_t>(item.value), 8) +
-                    "), declared in " + where;
+            text += "```zr17asm\nCONST " + name + " " + std::to_string(item.value) +
+                    "\n```\n\nValue " + std::to_string(item.value) + " (" +
+                    hex_value(static_cast<std::uint32_t>(item.value), 8) + "), declared in " +
+                    where;
             break;
           case symbol::label: {
             text += "```zr17asm\n" + name + ":\n```\n\n";
             if (item.has_address) {
               text += "Address " + hex_value(static_cast<std::uint32_t>(item.address), 4) + " (" +
                       std::to_string(item.address) + ")";
-            } else if (auto good = run->good_addresses.find(name); good != run->good_addresses.end()) {
+            } else if (auto good = run->good_addresses.find(name);
+                       good != run->good_addresses.end()) {
               text += "Address " + hex_value(static_cast<std::uint32_t>(good->second), 4) + " (" +
                       std::to_string(good->second) + ") in the last assembly without errors";
             } else {
@@ -783,7 +813,8 @@ json server::document_symbols(const json& params) {
       mine.push_back(&item);
     }
   }
-  std::stable_sort(mine.begin(), mine.end(), [](const symbol* a, const symbol* b) { return a->line < b->line; });
+  std::stable_sort(mine.begin(), mine.end(),
+                   [](const symbol* a, const symbol* b) { return a->line < b->line; });
   for (const symbol* item : mine) {
     const int line = item->line - 1;
     const std::string_view line_text = lines[static_cast<std::size_t>(line)];
@@ -793,7 +824,9 @@ json server::document_symbols(const json& params) {
     int kind = 14;  // Constant
     if (item->kind == symbol::label) {
       kind = 12;  // Function: a place to jump to
-      detail = item->has_address ? "label at " + hex_value(static_cast<std::uint32_t>(item->address), 4) : "label";
+      detail = item->has_address
+                   ? "label at " + hex_value(static_cast<std::uint32_t>(item->address), 4)
+                   : "label";
     } else if (item->kind == symbol::constant) {
       detail = "= " + std::to_string(item->value);
     } else {
@@ -803,7 +836,8 @@ json server::document_symbols(const json& params) {
                     {"detail", detail},
                     {"kind", kind},
                     {"range", range_json(line_text, line, 0, line_text.size())},
-                    {"selectionRange", range_json(line_text, line, start, found ? start + item->name.size() : start)}});
+                    {"selectionRange", range_json(line_text, line, start,
+                                                  found ? start + item->name.size() : start)}});
   }
   return list;
 }
@@ -824,7 +858,8 @@ json server::completion(const json& params) {
   }
   for (const char* reg : {"x", "y", "z", "r"}) add(reg, 6, "register");  // Variable
   add("CONST", 14, "CONST name value");
-  for (const char* directive : {"#include", "#define", "#ifdef", "#else", "#endif"}) add(directive, 14, "directive");
+  for (const char* directive : {"#include", "#define", "#ifdef", "#else", "#endif"})
+    add(directive, 14, "directive");
   if (doc != nullptr) {
     if (const main_run* run = run_for(doc->path)) {
       for (const symbol& item : run->result->symbols) {

@@ -112,9 +112,9 @@ class server {
   bool exit_requested_ = false;
   /// A close left messages to take back, though nothing need run.
   bool pending_publish_ = false;
-  std::map<std::string, document> documents_;  ///< by URI
+  std::map<std::string, document> documents_;      ///< by URI
   std::map<std::string, std::string> uri_by_key_;  ///< path_key to URI of open documents
-  std::map<std::string, main_run> mains_;  ///< by URI
+  std::map<std::string, main_run> mains_;          ///< by URI
   /// What was last published for each URI (the diagnostics array as text).
   std::map<std::string, std::string> published_;
 };

@@ -24,9 +24,7 @@ std::size_t sequence_length(unsigned char lead) {
 
 }  // namespace
 
-bool is_name_start(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
+bool is_name_start(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 bool is_name_char(char c) { return is_name_start(c) || (c >= '0' && c <= '9'); }
 
@@ -61,7 +59,7 @@ std::size_t byte_offset(std::string_view line, int column, column_unit unit) {
   if (column <= 0) return 0;
   if (unit == column_unit::utf8) {
     return static_cast<std::size_t>(column) < line.size() ? static_cast<std::size_t>(column)
-                                                           : line.size();
+                                                          : line.size();
   }
   int units = 0;
   std::size_t i = 0;

@@ -9,7 +9,8 @@ std::vector<std::string> identifiers(std::string_view text) {
   std::vector<std::string> list;
   for (const token& t : tokenize(text)) {
     if (t.kind == token_kind::identifier) {
-      list.push_back(std::string(t.text) + "@" + std::to_string(t.line) + ":" + std::to_string(t.start));
+      list.push_back(std::string(t.text) + "@" + std::to_string(t.line) + ":" +
+                     std::to_string(t.start));
     }
   }
   return list;
@@ -26,11 +27,13 @@ TEST(LspText, TokenizerSkipsBothKindsOfComment) {
 }
 
 TEST(LspText, IncludeNamesAndDefines) {
-  const std::string text = "#include \"defs.inc\"\n  #include <lib.inc> ; x\n#define FAST\n#ifdef FAST\n";
+  const std::string text =
+      "#include \"defs.inc\"\n  #include <lib.inc> ; x\n#define FAST\n#ifdef FAST\n";
   const std::vector<token> tokens = tokenize(text);
   std::vector<std::string> names;
   for (const token& t : tokens) {
-    if (t.kind == token_kind::include_name) names.push_back(std::string(t.text) + (t.angled ? "<>" : "\"\""));
+    if (t.kind == token_kind::include_name)
+      names.push_back(std::string(t.text) + (t.angled ? "<>" : "\"\""));
   }
   EXPECT_EQ(names, (std::vector<std::string>{"defs.inc\"\"", "lib.inc<>"}));
   const std::vector<token> defined = defined_names(tokens);
@@ -51,7 +54,10 @@ TEST(LspText, TokenAtPrefersTheTokenThatStartsThere) {
 }
 
 TEST(LspText, ColumnsInUtf16AndBytes) {
-  const std::string line = "a\xC3\xA9" "b\xF0\x9F\x98\x80" "c";  // a é b 😀 c
+  const std::string line =
+      "a\xC3\xA9"
+      "b\xF0\x9F\x98\x80"
+      "c";  // a é b 😀 c
   EXPECT_EQ(client_column(line, 3, column_unit::utf16), 2);
   EXPECT_EQ(client_column(line, 8, column_unit::utf16), 5);  // the emoji takes two units
   EXPECT_EQ(client_column(line, 8, column_unit::utf8), 8);

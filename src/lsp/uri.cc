@@ -166,7 +166,8 @@ bool same_path(std::string_view a, std::string_view b, path_style style) {
 
 bool is_absolute_path(std::string_view path, path_style style) {
   if (style == path_style::posix) return !path.empty() && path[0] == '/';
-  if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/')) {
+  if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
+      (path[1] == '\\' || path[1] == '/')) {
     return true;
   }
   return path.size() >= 3 && has_drive(path) && (path[2] == '\\' || path[2] == '/');

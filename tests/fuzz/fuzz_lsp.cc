@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.files["/w/lib/util.inc"] = "helper: nop\n jsubret\n";
   std::size_t sent = 0;
   lsp::server server(files, [&sent](const std::string& body) { sent += body.size(); });
-  server.handle(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"rootUri":"file:///w"}})");
+  server.handle(
+      R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"rootUri":"file:///w"}})");
 
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   lsp::frame_reader reader;
