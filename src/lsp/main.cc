@@ -10,6 +10,9 @@
 #include <thread>
 #include <vector>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -96,6 +99,13 @@ int main(int argc, char** argv) {
   // Content-Length counts bytes: no CR LF translation on either stream.
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
+#endif
+#ifdef __GLIBC__
+  // Each run allocates its program and image anew: large blocks kept in the
+  // heap are reused by the next run instead of being mapped and faulted in
+  // again (a third of the processor time of a change to a 64 KB program).
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
 #endif
   real_disk disk;
   lsp::server server(disk, write_message);
