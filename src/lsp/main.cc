@@ -1,6 +1,7 @@
 // zr17_lsp: the language server for ZR17 assembler sources, speaking the
 // Language Server Protocol over standard input and output.
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -71,11 +72,19 @@ void read_frames(const std::shared_ptr<inbox>& box) {
   box->ready.notify_one();
 }
 
-void write_message(const std::string& body) {
-  const std::string framed = lsp::frame(body);
-  std::fwrite(framed.data(), 1, framed.size(), stdout);
-  std::fflush(stdout);
-}
+/// Standard output; once a write fails (the client has gone), the server ends.
+struct output {
+  bool broken = false;
+
+  void write(const std::string& body) {
+    if (broken) return;
+    const std::string framed = lsp::frame(body);
+    if (std::fwrite(framed.data(), 1, framed.size(), stdout) != framed.size() ||
+        std::fflush(stdout) != 0) {
+      broken = true;
+    }
+  }
+};
 
 }  // namespace
 
@@ -107,12 +116,21 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 64 << 20);
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
 #endif
+#ifndef _WIN32
+  // A client that closes its end makes writes fail, not the process die.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   real_disk disk;
-  lsp::server server(disk, write_message);
+  output out;
+  lsp::server server(disk, [&out](const std::string& body) { out.write(body); });
   auto box = std::make_shared<inbox>();
   std::thread(read_frames, box).detach();
 
   while (true) {
+    if (out.broken) {
+      std::fprintf(stderr, "zr17_lsp: the client no longer reads the output\n");
+      return 1;
+    }
     std::unique_lock<std::mutex> lock(box->mutex);
     if (box->events.empty() && !box->ended) {
       if (server.dirty()) {

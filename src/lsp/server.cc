@@ -462,6 +462,9 @@ void server::flush() {
   } catch (const std::exception& error) {
     log(1, std::string("assembly failed: ") + error.what());
   }
+  // What is still due after the last round waits for the next change: the
+  // caller must be able to wait for input again.
+  for (auto& entry : mains_) entry.second.dirty = false;
   pending_publish_ = false;
   publish(ran);
 }

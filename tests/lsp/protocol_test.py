@@ -463,6 +463,21 @@ def test_eof_mid_message(root):
     assert client.close() == 1
 
 
+def test_client_that_stops_reading(root):
+    # The server's output is closed: its writes fail, and it ends (no SIGPIPE death).
+    proc = subprocess.Popen([SERVER], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    proc.stdout.close()
+    body = json.dumps({"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"capabilities": {}}}).encode()
+    try:
+        proc.stdin.write(b"Content-Length: %d\r\n\r\n" % len(body) + body)
+        proc.stdin.flush()
+    except BrokenPipeError:
+        pass
+    _, err = proc.communicate(timeout=30)
+    assert proc.returncode == 1, (proc.returncode, err)
+    assert b"no longer reads" in err, err
+
+
 def test_untitled_buffer(root):
     with open(os.path.join(root, "defs.inc"), "w") as f:
         f.write(DEFS)
