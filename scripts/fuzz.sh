@@ -36,13 +36,19 @@ for n, case in enumerate(sorted(glob.glob("tests/e2e/**/*.case", recursive=True)
 PY
 cp examples/*.asm examples/*.inc "$corpus"/ 2>/dev/null || true
 
+# The language server's target starts from whole protocol sessions as well.
+seeds_of() {
+  [[ $1 == fuzz_lsp ]] && echo tests/fuzz/lsp_corpus
+  return 0
+}
+
 export ASAN_OPTIONS=detect_leaks=0
-for target in fuzz_assemble fuzz_includes; do
+for target in fuzz_assemble fuzz_includes fuzz_lsp; do
   echo "== $target for ${seconds}s"
   mkdir -p "build-fuzz/corpus-$target"
   build-fuzz/$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=65536 -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 \
-    "build-fuzz/corpus-$target" "$corpus" >"build-fuzz/$target.log" 2>&1 || {
+    "build-fuzz/corpus-$target" "$corpus" $(seeds_of "$target") >"build-fuzz/$target.log" 2>&1 || {
     tail -n 40 "build-fuzz/$target.log"
     exit 1
   }

@@ -1,5 +1,5 @@
 # Installs the build into a fresh prefix and checks what lands there: the
-# assembler, its man page, the documentation, and of the examples their
+# assembler and the language server beside it, its man page, the documentation, and of the examples their
 # sources only (no files left by assembling them in place).
 #   cmake -DBUILD=<build dir> -DPREFIX=<scratch dir> -DEXE=<zr17_asm file name> -P install_layout.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -12,7 +12,8 @@ endif()
 file(GLOB_RECURSE installed RELATIVE ${PREFIX} ${PREFIX}/*)
 list(SORT installed)
 set(doc share/doc/zr17_asm)
-foreach(expected bin/${EXE} share/man/man1/zr17_asm.1 ${doc}/README.md ${doc}/language.md
+string(REPLACE zr17_asm zr17_lsp server ${EXE})
+foreach(expected bin/${EXE} bin/${server} share/man/man1/zr17_asm.1 ${doc}/README.md ${doc}/language.md
                  ${doc}/instructions.md ${doc}/examples/blink.asm ${doc}/examples/defs.inc)
   if(NOT expected IN_LIST installed)
     message(FATAL_ERROR "not installed: ${expected}\ninstalled: ${installed}")

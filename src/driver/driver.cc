@@ -12,6 +12,7 @@
 #include "layout/check_jump.h"
 #include "output/write_dbgfile.h"
 #include "output/output_names.h"
+#include "output/program_image.h"
 #include "output/write_deps.h"
 #include "output/write_hexfile.h"
 #include "output/write_symbols.h"
@@ -120,7 +121,7 @@ void write_requested_files(run_context& run) {
   if (const auto& deps = run.options.deps) write_deps(run, *deps);
 }
 
-int assemble_source(run_context& run, const std::string& argument) {
+int assemble_source(run_context& run, const std::string& argument, run_outputs outputs) {
   run.diag.write(stream::out, "--- ZR17 Assembler,          tessaro instrument works ---\n");
   // Reproducible builds: a time stamp that cannot be read is a mistake to
   // report, not a reason to fall back on the clock.
@@ -145,7 +146,10 @@ int assemble_source(run_context& run, const std::string& argument) {
     if (run.options.warnings) warn_unused_labels(run);
   }
   if (run.diag.error_count() == 0) check_jump(run);
-  if (run.diag.error_count() == 0) {
+  if (run.diag.error_count() == 0 && outputs == run_outputs::check_only) {
+    program_image image;
+    place_program(run, image);
+  } else if (run.diag.error_count() == 0) {
     write_hexfile(run);
     write_dbgfile(run);
     write_requested_files(run);
@@ -183,6 +187,11 @@ void parse(run_context& run, const std::string& path) {
 
 assembly assemble(const std::vector<std::string>& args, disk_interface& disk,
                   diagnostic_sink& sink) {
+  return assemble(args, disk, sink, run_outputs::write);
+}
+
+assembly assemble(const std::vector<std::string>& args, disk_interface& disk,
+                  diagnostic_sink& sink, run_outputs outputs) {
   assembly result;
   result.run = std::make_unique<run_context>(disk, sink);
   run_context& run = *result.run;
@@ -205,7 +214,7 @@ assembly assemble(const std::vector<std::string>& args, disk_interface& disk,
       case command_line::action::help: showHelp(run.diag); break;
       case command_line::action::version: showVersion(run.diag); break;
       case command_line::action::assemble:
-        result.status = assemble_source(run, line.source);
+        result.status = assemble_source(run, line.source, outputs);
         break;
     }
   } catch (const fatal_exit& end) {

@@ -24,6 +24,13 @@ struct assembly {
 assembly assemble(const std::vector<std::string>& args, disk_interface& disk,
                   diagnostic_sink& sink);
 
+/// What a run does after the jump optimisation: write the output files, or
+/// (the language server) only place the program, for the messages that
+/// placing it gives, and write nothing.
+enum class run_outputs { write, check_only };
+assembly assemble(const std::vector<std::string>& args, disk_interface& disk,
+                  diagnostic_sink& sink, run_outputs outputs);
+
 /// Opens the main source and runs the parser over it; returns only when the
 /// parse counted no error.
 void parse(run_context& run, const std::string& path);
