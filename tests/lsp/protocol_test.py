@@ -205,7 +205,8 @@ def test_include_diagnostics_and_unsaved_include(root):
     client.notify("textDocument/didClose", {"textDocument": {"uri": uri(paths["main.asm"])}})
     messages = client.sync()
     diags = last_published(messages, uri(paths["defs.inc"]))
-    assert [d["code"] for d in diags] == ["org-rule"], diags
+    # Errors only: warnings (a constant nothing there uses) may come too.
+    assert [d["code"] for d in diags if d["severity"] == 1] == ["org-rule"], diags
     assert last_published(messages, uri(paths["main.asm"])) in (None, [])
     shutdown(client)
 
