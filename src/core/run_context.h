@@ -4,10 +4,12 @@
 // process, on several threads at once.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/diagnostics.h"
+#include "core/line_log.h"
 #include "core/options.h"
 #include "core/program.h"
 #include "core/symbol_table.h"
@@ -54,4 +56,6 @@ class run_context {
   /// Name of the last constant token the scanner produced (null until one);
   /// the parser names its declaration when the constant is declared again.
   const char* inst_const = nullptr;
+  /// The lines read, kept only when a listing is asked for.
+  std::optional<line_log> lines;
 };

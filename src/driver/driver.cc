@@ -15,6 +15,7 @@
 #include "output/program_image.h"
 #include "output/write_deps.h"
 #include "output/write_hexfile.h"
+#include "output/write_listing.h"
 #include "output/write_symbols.h"
 #include "parser/actions.h"
 #include "parser/parser.h"
@@ -112,8 +113,16 @@ void warn_unused_constants(run_context& run) {
   } while (constant != &prog.start_const);
 }
 
+/// The listing when one is asked for and the main source was read.
+void write_listing_if_asked(run_context& run, bool laid_out) {
+  const auto& listing = run.options.listing;
+  if (!listing || !run.lines || run.lines->sources().empty()) return;
+  write_listing(run, listing->empty() ? output_file_name(run, ".lst") : *listing, laid_out);
+}
+
 /// The outputs that options ask for, beside the usual ones.
 void write_requested_files(run_context& run) {
+  write_listing_if_asked(run, true);
   if (const auto& symbols = run.options.symbols) {
     write_symbols(run, symbols->empty() ? output_file_name(run, ".sym") : *symbols);
   }
@@ -138,14 +147,22 @@ int assemble_source(run_context& run, const std::string& argument, run_outputs o
   run.source.name = parts.name;
   run.working_directory = run.disk.working_directory();
 
-  parse(run, run.source.full());
-  if (run.options.warnings) warn_unused_constants(run);
-  check_org_rule(run, argument);
-  if (run.diag.error_count() == 0) {
-    check_opcode(run);
-    if (run.options.warnings) warn_unused_labels(run);
+  if (run.options.listing && outputs == run_outputs::write) run.lines.emplace();
+  // A run that fails still writes the listing, with what it knows: the
+  // addresses only once the jump optimisation has fixed them.
+  try {
+    parse(run, run.source.full());
+    if (run.options.warnings) warn_unused_constants(run);
+    check_org_rule(run, argument);
+    if (run.diag.error_count() == 0) {
+      check_opcode(run);
+      if (run.options.warnings) warn_unused_labels(run);
+    }
+    if (run.diag.error_count() == 0) check_jump(run);
+  } catch (const fatal_exit&) {
+    write_listing_if_asked(run, false);
+    throw;
   }
-  if (run.diag.error_count() == 0) check_jump(run);
   if (run.diag.error_count() == 0 && outputs == run_outputs::check_only) {
     program_image image;
     place_program(run, image);
@@ -153,6 +170,8 @@ int assemble_source(run_context& run, const std::string& argument, run_outputs o
     write_hexfile(run);
     write_dbgfile(run);
     write_requested_files(run);
+  } else {
+    write_listing_if_asked(run, false);
   }
   const std::string path = run.source.full();
   if (run.diag.error_count() == 0) {
@@ -177,7 +196,14 @@ void parse(run_context& run, const std::string& path) {
   scanner lexer{scanner_glue(run)};
   lexer.set_main_source(std::move(source), path);
   statement_builder build(run);
-  int result = yyparse(build, lexer);
+  int result = 0;
+  try {
+    result = yyparse(build, lexer);
+  } catch (const fatal_exit&) {
+    lexer.flush_line_log();
+    throw;
+  }
+  lexer.flush_line_log();
   if (result != 0 || run.diag.error_count() > 0) {
     run.diag.write(stream::out, "Info: Could not parse file\n");
     throw fatal_exit{1};

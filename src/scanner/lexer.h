@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "core/line_log.h"
 #include "parser.hh"
 #include "platform/disk.h"
 #include "scanner/keywords.h"
@@ -15,7 +17,7 @@
 
 class scanner {
  public:
-  explicit scanner(scanner_glue glue) : glue_(glue) {}
+  explicit scanner(scanner_glue glue) : glue_(glue), log_(glue.listing_lines()) {}
   scanner(const scanner&) = delete;
   scanner& operator=(const scanner&) = delete;
 
@@ -23,6 +25,9 @@ class scanner {
   void set_main_source(std::unique_ptr<source_reader> stream, const std::string& path);
   /// Closes the main source's stream; its name stays valid.
   void close_main_source();
+  /// Logs the lines reached since the last log entry; at the end of a
+  /// parse, also one that ended early.
+  void flush_line_log();
 
   /// The next token, 0 at the end of the input. Its value goes to `value`;
   /// every match, token or not, leaves its location in `location`.
@@ -56,6 +61,10 @@ class scanner {
     unsigned char* limit = nullptr;
     unsigned line = 1;
     bool at_line_start = true;
+    // Its part of the line log, when a listing is asked for.
+    std::uint32_t log_id = 0;
+    unsigned lines_logged = 0;
+    std::size_t current_log_line = line_log::npos;
   };
 
   /// Internal results besides token numbers.
@@ -73,6 +82,9 @@ class scanner {
   void locate(YYLTYPE& location, std::size_t length);
   void locate_pieces(YYLTYPE& location, unsigned start_column, unsigned end_column);
   [[noreturn]] void jam();
+  bool skipping() const { return cond_ == condition::skip_if || cond_ == condition::skip_else; }
+  /// Skipping starts or ends here: the lines before get the old state.
+  void log_skip_change();
 
   int scan_initial(YYSTYPE& value, YYLTYPE& location, bool merge);
   int line_start(YYLTYPE& location);
@@ -86,6 +98,8 @@ class scanner {
 
   scanner_glue glue_;
   keyword_table keywords_;
+  /// The run's line log, or null when no listing is asked for.
+  line_log* log_;
 
   std::unique_ptr<source_reader> main_stream_;
   std::string main_path_;

@@ -75,6 +75,28 @@ void scanner::close_main_source() {
   if (!sources_.empty()) sources_.front().stream.reset();
 }
 
+// --- the line log ---
+
+void scanner::flush_line_log() {
+  if (log_ == nullptr || sources_.empty()) return;
+  source& current = sources_.back();
+  const bool skipped = skipping();
+  while (current.lines_logged < line_) {
+    ++current.lines_logged;
+    current.current_log_line = log_->add_line(current.log_id, current.lines_logged, skipped);
+  }
+}
+
+void scanner::log_skip_change() {
+  if (log_ == nullptr) return;
+  const bool was_skipping = skipping();
+  flush_line_log();
+  // The line where skipping ends was not skipped whole.
+  if (was_skipping && sources_.back().current_log_line != line_log::npos) {
+    log_->mark_read(sources_.back().current_log_line);
+  }
+}
+
 // --- the source stack ---
 
 void scanner::push(std::unique_ptr<source_reader> stream, const std::string& path) {
@@ -95,7 +117,9 @@ void scanner::push(std::unique_ptr<source_reader> stream, const std::string& pat
                 "out of dynamic memory in yy_create_buffer()");
   }
   entry.capacity = SOURCE_BUFFER_SIZE;
+  if (log_ != nullptr) entry.log_id = log_->open_source(entry.name);
   if (!sources_.empty()) {
+    flush_line_log();  // the directive's line comes before the included lines
     source& including = sources_.back();
     including.cursor = cur_;
     including.limit = lim_;
@@ -112,6 +136,7 @@ void scanner::push(std::unique_ptr<source_reader> stream, const std::string& pat
 }
 
 bool scanner::pop() {
+  flush_line_log();
   if (sources_.size() < 2) return false;
   sources_.pop_back();
   source& including = sources_.back();
@@ -200,6 +225,7 @@ bool scanner::fill() {
     current.at_end = true;
     return false;
   }
+  if (log_ != nullptr) log_->add_text(current.log_id, text_of(lim_, lim_ + count));
   lim_ += count;
   *lim_ = 0;
   return true;
@@ -362,6 +388,7 @@ int scanner::scan_initial(YYSTYPE& value, YYLTYPE& location, bool merge) {
           glue_.warn(message_id::conditional_outside_block, sources_.back().name,
                      static_cast<int>(line_), "#else");
         }
+        log_skip_change();
         cond_ = condition::skip_else;
         return AGAIN;
       }
@@ -479,6 +506,11 @@ int scanner::word_token(YYSTYPE& value) {
   int id = keywords_.find(word);
   if (id >= 0) {
     value.num = id;
+    if (log_ != nullptr) {
+      // Each instruction word begins one statement of a parse that succeeds.
+      flush_line_log();
+      log_->add_statement(sources_.back().current_log_line);
+    }
     return OPCODE;
   }
   if (is_const_keyword(word)) return CONST;
@@ -594,6 +626,7 @@ int scanner::skipped_block(YYLTYPE& location) {
       cur_ += 5;
       locate(location, 5);
       column_ = 1;
+      log_skip_change();
       cond_ = condition::initial;
       in_block_ = true;  // the else-part, up to its "#endif"
       return NEWLINE;
@@ -601,6 +634,7 @@ int scanner::skipped_block(YYLTYPE& location) {
     if (available >= 6 && is_word(cur_, "#endif")) {
       cur_ += 6;
       locate(location, 6);
+      log_skip_change();
       cond_ = condition::initial;
       in_block_ = false;
       return AGAIN;
@@ -693,6 +727,7 @@ int scanner::directive_name(YYLTYPE& location) {
                  name_.c_str());
     }
   } else if (defined_.count(name_) == 0) {
+    log_skip_change();
     cond_ = condition::skip_if;
     return AGAIN;
   } else {

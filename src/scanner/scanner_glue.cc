@@ -29,6 +29,8 @@ char* scanner_glue::keep(std::string_view text) { return run_.prog.copy_string(t
 
 void scanner_glue::set_current_file(const char* name) { run_.current_file = name; }
 
+line_log* scanner_glue::listing_lines() { return run_.lines ? &*run_.lines : nullptr; }
+
 void scanner_glue::include_opened(const std::string& path) {
   run_.included_sources.push_back(path);
 }

@@ -37,6 +37,8 @@ class scanner_glue {
   char* keep(std::string_view text);
   /// Publishes the name of the source being read (null: none).
   void set_current_file(const char* name);
+  /// Where the lines read go when a listing is asked for, else null.
+  line_log* listing_lines();
   /// Records an include file that was opened (for the dependency file).
   void include_opened(const std::string& path);
   /// The errors the run has counted so far. Every syntax or grammar error

@@ -1,6 +1,7 @@
 // libFuzzer target for include and conditional handling: the input is split
 // at NUL bytes into a main source and up to three include files, which can
-// include each other in every form (quoted, angled, up-steps).
+// include each other in every form (quoted, angled, up-steps). The listing
+// is asked for: it follows every line through includes and skipped parts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.files["p/b.inc"] = parts[2];
   files.files["/work/lib/c.inc"] = parts[3];
   capture_sink sink;
-  assemble({"p/src/main.asm"}, files, sink);
+  assemble({"--listing", "p/src/main.asm"}, files, sink);
   return 0;
 }
