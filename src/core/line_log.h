@@ -33,8 +33,8 @@ class line_log {
   std::size_t add_line(std::uint32_t source, std::uint32_t number, bool skipped);
   /// The line where skipping ends holds text that is read.
   void mark_read(std::size_t line) { lines_[line].skipped = false; }
-  /// The line of the next statement's instruction word; statements are
-  /// numbered in the order they are built.
+  /// The line of the next instruction word. A parse without errors builds
+  /// one statement per word, numbered in this order.
   void add_statement(std::size_t line) { statements_.push_back(line); }
 
   const std::vector<source>& sources() const { return sources_; }
