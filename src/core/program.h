@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <string>
 #include <string_view>
+
+#include "core/arena.h"
 
 enum param_kind : int {
   PARAM_LABEL = 1,
@@ -99,8 +99,5 @@ class program {
   char* copy_string(std::string_view text);
 
  private:
-  std::deque<opcode_node> opcodes_;
-  std::deque<const_node> consts_;
-  std::deque<jumplabel_node> labels_;
-  std::deque<std::string> strings_;
+  arena records_;
 };
