@@ -10,7 +10,7 @@
 namespace {
 
 /// Blocks from this size on are mapped from the system directly.
-constexpr std::size_t LARGE = std::size_t{1} << 20;
+constexpr std::size_t LARGE = std::size_t{512} << 10;
 
 #ifdef __linux__
 /// The size of a huge page of the processors that have them (x86-64,
