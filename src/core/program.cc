@@ -5,13 +5,13 @@ namespace {
 /// The list discipline shared by all three lists: the first append fills the
 /// head itself, later ones link a new arena record at the tail.
 template <class Node>
-Node* append(Node& head, std::deque<Node>& store) {
+Node* append(Node& head, arena& store) {
   if (head.next == nullptr) {
     head.next = &head;
     head.prev = &head;
     return &head;
   }
-  Node* node = &store.emplace_back();
+  Node* node = store.make<Node>();
   node->next = &head;
   node->prev = head.prev;
   head.prev->next = node;
@@ -25,7 +25,7 @@ opcode_node* program::add_opcode(const char* file, int line, jumplabel_node* lab
                         param_value p1_value, int p1_kind, param_value p2_value, int p2_kind,
                         param_value p3_value, int p3_kind, int op_index, int address,
                         int size) {
-  opcode_node* node = append(start_opcode, opcodes_);
+  opcode_node* node = append(start_opcode, records_);
   node->file = file;
   node->line = line;
   node->label = label;
@@ -44,7 +44,7 @@ opcode_node* program::add_opcode(const char* file, int line, jumplabel_node* lab
 }
 
 const_node* program::add_const(const char* file, int line, const char* name, std::int32_t value) {
-  const_node* node = append(start_const, consts_);
+  const_node* node = append(start_const, records_);
   node->file = file;
   node->line = line;
   node->name = name;
@@ -53,7 +53,7 @@ const_node* program::add_const(const char* file, int line, const char* name, std
 }
 
 jumplabel_node* program::add_jumplabel(const char* file, int line, const char* name) {
-  jumplabel_node* node = append(start_jumplabel, labels_);
+  jumplabel_node* node = append(start_jumplabel, records_);
   node->file = file;
   node->line = line;
   node->name = name;
@@ -63,7 +63,7 @@ jumplabel_node* program::add_jumplabel(const char* file, int line, const char* n
 }
 
 opcode_node* program::insert_opcode_after(opcode_node* after) {
-  opcode_node* node = &opcodes_.emplace_back();
+  opcode_node* node = records_.make<opcode_node>();
   node->prev = after;
   node->next = after->next;
   after->next->prev = node;
@@ -77,4 +77,4 @@ void program::unlink_opcode(opcode_node* node) {
   node->next = node->prev = nullptr;
 }
 
-char* program::copy_string(std::string_view text) { return strings_.emplace_back(text).data(); }
+char* program::copy_string(std::string_view text) { return records_.copy_string(text); }

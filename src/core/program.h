@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <string>
 #include <string_view>
+
+#include "core/arena.h"
 
 enum param_kind : int {
   PARAM_LABEL = 1,
@@ -24,18 +24,21 @@ struct param_value {
   opcode_node* target = nullptr;
 };
 
+/// A statement. The pointers come first and the numbers after them, which
+/// keeps the record at 144 bytes (64-bit): a big program has tens of
+/// thousands.
 struct opcode_node {
   opcode_node* next = nullptr;
   opcode_node* prev = nullptr;
   const char* file = nullptr;
-  int line = 0;
   jumplabel_node* label = nullptr;
-  int opcode = 0;
   param_value p1_value;
-  int p1_kind = 0;
   param_value p2_value;
-  int p2_kind = 0;
   param_value p3_value;
+  int line = 0;
+  int opcode = 0;
+  int p1_kind = 0;
+  int p2_kind = 0;
   int p3_kind = 0;
   int op_index = 0;
   int address = 0;
@@ -99,8 +102,5 @@ class program {
   char* copy_string(std::string_view text);
 
  private:
-  std::deque<opcode_node> opcodes_;
-  std::deque<const_node> consts_;
-  std::deque<jumplabel_node> labels_;
-  std::deque<std::string> strings_;
+  arena records_;
 };

@@ -1,12 +1,18 @@
 #include "layout/fenwick_tree.h"
 
+#include <utility>
+
 namespace {
 
 int low_bit(int i) { return i & -i; }
 
 }  // namespace
 
-fenwick_tree::fenwick_tree(const std::vector<int>& steps) : tree_(steps) {
+fenwick_tree::fenwick_tree(const std::vector<int>& steps) : tree_(steps) { build(); }
+
+fenwick_tree::fenwick_tree(std::vector<int>&& steps) : tree_(std::move(steps)) { build(); }
+
+void fenwick_tree::build() {
   const int n = size();
   for (int i = 1; i <= n; ++i) {
     const int parent = i + low_bit(i);
@@ -32,13 +38,24 @@ int fenwick_tree::prefix_sum(int index) const {
 }
 
 std::vector<int> fenwick_tree::prefix_sums() const {
-  // Undo the build to get the steps back, then add them up.
   std::vector<int> sums(tree_);
-  const int n = size();
+  to_prefix_sums(sums);
+  return sums;
+}
+
+std::vector<int> fenwick_tree::take_prefix_sums() {
+  std::vector<int> sums = std::move(tree_);
+  tree_.clear();
+  to_prefix_sums(sums);
+  return sums;
+}
+
+void fenwick_tree::to_prefix_sums(std::vector<int>& sums) {
+  // Undo the build to get the steps back, then add them up.
+  const int n = static_cast<int>(sums.size());
   for (int i = n; i >= 1; --i) {
     const int parent = i + low_bit(i);
     if (parent <= n) sums[parent - 1] -= sums[i - 1];
   }
   for (int i = 1; i < n; ++i) sums[i] += sums[i - 1];
-  return sums;
 }

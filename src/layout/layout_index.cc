@@ -8,26 +8,35 @@
 
 namespace {
 
-std::vector<opcode_node*> list_slots(opcode_node& start_opcode) {
-  std::vector<opcode_node*> slots;
+/// A position per statement, and a free one after each bit form.
+layout_index::slot_array list_slots(opcode_node& start_opcode) {
+  // Counted first: the array is allocated once, at its size.
+  std::size_t count = 0;
   opcode_node* node = &start_opcode;
   do {
-    slots.push_back(node);
+    count += opcode_row(node->opcode).jump.is_bit_form() ? 2 : 1;
+    node = node->next;
+  } while (node != &start_opcode);
+  layout_index::slot_array slots;
+  slots.reserve(count);
+  node = &start_opcode;
+  do {
+    slots.push_back({node, 0});
     // A rewrite may put a goto after a bit jump, or after a bit skip that a
     // skip conversion turns into one.
-    if (opcode_row(node->opcode).jump.is_bit_form()) slots.push_back(nullptr);
+    if (opcode_row(node->opcode).jump.is_bit_form()) slots.push_back({});
     node = node->next;
   } while (node != &start_opcode);
   return slots;
 }
 
-std::vector<int> address_steps(const std::vector<opcode_node*>& slots) {
+std::vector<int> address_steps(const layout_index::slot_array& slots) {
   std::vector<int> steps(slots.size(), 0);
   int address = 0;
   for (size_t i = 0; i < slots.size(); ++i) {
-    if (slots[i] == nullptr) continue;
-    steps[i] = slots[i]->address - address;
-    address = slots[i]->address;
+    if (slots[i].node == nullptr) continue;
+    steps[i] = slots[i].node->address - address;
+    address = slots[i].node->address;
   }
   return steps;
 }
@@ -35,10 +44,10 @@ std::vector<int> address_steps(const std::vector<opcode_node*>& slots) {
 }  // namespace
 
 layout_index::layout_index(program& prog)
-    : slots_(list_slots(prog.start_opcode)), steps_(address_steps(slots_)), gaps_(slots_.size(), 0) {
-  const opcode_node* before = slots_[0];
+    : slots_(list_slots(prog.start_opcode)), steps_(address_steps(slots_)) {
+  const opcode_node* before = slots_[0].node;
   for (int position = next(0); position != end(); position = next(position)) {
-    const opcode_node* node = slots_[position];
+    const opcode_node* node = slots_[position].node;
     set_gap(position, node->address - before->address - before->size);
     if (node->address == 0) at_zero_.insert(at_zero_.end(), position);
     before = node;
@@ -47,26 +56,26 @@ layout_index::layout_index(program& prog)
 
 int layout_index::next(int position) const {
   ++position;
-  while (position < end() && slots_[position] == nullptr) ++position;
+  while (position < end() && slots_[position].node == nullptr) ++position;
   return position;
 }
 
 int layout_index::previous(int position) const {
   --position;
-  while (slots_[position] == nullptr) --position;
+  while (slots_[position].node == nullptr) --position;
   return position;
 }
 
 void layout_index::refresh_gap(int position) {
   const int before = previous(position);
-  set_gap(position, address(position) - address(before) - slots_[before]->size);
+  set_gap(position, address(position) - address(before) - slots_[before].node->size);
 }
 
 void layout_index::set_gap(int position, int gap) {
   // Starting below the start of the statement before means a gap of more
   // than that statement's size below zero.
-  const bool lower = gap < -slots_[previous(position)]->size;
-  const int old = gaps_[position];
+  const bool lower = gap < -slots_[previous(position)].node->size;
+  const int old = slots_[position].gap;
   if (old == gap && lower == lower_.contains(position)) return;
   overlapping_.erase(position);
   lower_.erase(position);
@@ -78,7 +87,7 @@ void layout_index::set_gap(int position, int gap) {
   } else if (gap > 0) {
     beyond_.insert(position);
   }
-  gaps_[position] = gap;
+  slots_[position].gap = gap;
 }
 
 void layout_index::move(int first, int last, int bytes) {
@@ -116,10 +125,10 @@ void layout_index::widen(int grown) {
       return;
     }
     if (moving) {
-      set_gap(turn, gaps_[turn] - 1);
+      set_gap(turn, slots_[turn].gap - 1);
       move(moved_from, turn, 1);
     } else {
-      set_gap(turn, gaps_[turn] + 1);
+      set_gap(turn, slots_[turn].gap + 1);
       moved_from = turn;
     }
     moving = !moving;
@@ -131,19 +140,19 @@ void layout_index::convert(int grown) {
   const int first = next(grown);
   if (first == end()) return;
   refresh_gap(first);
-  if (gaps_[first] >= 0 || lower_.contains(first)) return;
-  set_gap(first, gaps_[first] + 1);
+  if (slots_[first].gap >= 0 || lower_.contains(first)) return;
+  set_gap(first, slots_[first].gap + 1);
   const int stop = first_staying_after(first);
   move(first, stop, 1);
-  if (stop != end()) set_gap(stop, gaps_[stop] - 1);
+  if (stop != end()) set_gap(stop, slots_[stop].gap - 1);
 }
 
 void layout_index::insert_after(int position, opcode_node* node, int address) {
   const int free = position + 1;
   // Each statement gains a goto at most once (see the class comment).
-  assert(free < end() && slots_[free] == nullptr);
+  assert(free < end() && slots_[free].node == nullptr);
   const int offset = address - this->address(position);
-  slots_[free] = node;
+  slots_[free].node = node;
   const int following = next(free);
   steps_.add_range(free, following, offset);
   moves_.push_back({free, following});
@@ -155,27 +164,27 @@ void layout_index::insert_after(int position, opcode_node* node, int address) {
 int layout_index::rewrite_walk(int inserted) {
   const int first = next(inserted);
   if (first == end()) return -1;
-  if (gaps_[first] >= 0 || lower_.contains(first)) return first;
-  set_gap(first, gaps_[first] + 2);
+  if (slots_[first].gap >= 0 || lower_.contains(first)) return first;
+  set_gap(first, slots_[first].gap + 2);
   // Every later statement moves along, so the walk can only stop where a
   // statement had two bytes of room or more before it, or starts a section
   // placed lower.
   int stop = first_after(lower_, first);
   for (auto it = beyond_.upper_bound(first); it != beyond_.end() && *it < stop; ++it) {
-    if (gaps_[*it] >= 2) {
+    if (slots_[*it].gap >= 2) {
       stop = *it;
       break;
     }
   }
   move(first, stop, 2);
   if (stop == end()) return -1;
-  set_gap(stop, gaps_[stop] - 2);
+  set_gap(stop, slots_[stop].gap - 2);
   return stop;
 }
 
-void layout_index::write_back() const {
-  const std::vector<int> addresses = steps_.prefix_sums();
+void layout_index::write_back() {
+  const std::vector<int> addresses = steps_.take_prefix_sums();
   for (size_t i = 0; i < slots_.size(); ++i) {
-    if (slots_[i] != nullptr) slots_[i]->address = addresses[i];
+    if (slots_[i].node != nullptr) slots_[i].node->address = addresses[i];
   }
 }

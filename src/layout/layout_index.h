@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "layout/fenwick_tree.h"
+#include "platform/memory_block.h"
 
 class program;
 struct opcode_node;
@@ -30,7 +31,7 @@ class layout_index {
   /// Number of positions, free ones included; one past the last statement.
   int end() const { return static_cast<int>(slots_.size()); }
   /// The statement at `position`, or null for a free position.
-  opcode_node* at(int position) const { return slots_[position]; }
+  opcode_node* at(int position) const { return slots_[position].node; }
   /// The next taken position after `position`, or end().
   int next(int position) const;
   /// The taken position before `position` (which must not be the head).
@@ -57,8 +58,8 @@ class layout_index {
   /// walk stops before it), or -1.
   int rewrite_walk(int inserted);
 
-  /// Copies every address into its statement record.
-  void write_back() const;
+  /// Copies every address into its statement record; the index is used up.
+  void write_back();
 
   /// A run of positions whose addresses changed together.
   struct moved_range {
@@ -67,6 +68,16 @@ class layout_index {
   };
   /// Every change of addresses so far, oldest first.
   const std::vector<moved_range>& moves() const { return moves_; }
+
+  /// A position: its statement (null for a free one) and, for a taken one
+  /// other than the head, its gap.
+  struct slot {
+    opcode_node* node = nullptr;
+    int gap = 0;
+  };
+  /// One array for both, in blocks that the system backs with huge pages
+  /// when the program is big (platform/memory_block.h).
+  using slot_array = std::vector<slot, block_allocator<slot>>;
 
  private:
   /// Recomputes the gap at `position` from the addresses and sizes.
@@ -80,9 +91,8 @@ class layout_index {
   /// start below the statement before it.
   int first_staying_after(int position) const;
 
-  std::vector<opcode_node*> slots_;
-  fenwick_tree steps_;     ///< address of a position minus that of the one before
-  std::vector<int> gaps_;  ///< per taken position except the head
+  slot_array slots_;
+  fenwick_tree steps_;  ///< address of a position minus that of the one before
   /// Positions whose statement starts below the end of the one before, but
   /// not below its start.
   std::set<int> overlapping_;

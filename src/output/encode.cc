@@ -30,7 +30,15 @@ void push_word32(std::vector<std::uint8_t>& bytes, std::int32_t value) {
 
 encoding encode(const opcode_node* node) {
   encoding out;
-  if (node->opcode < 0 || node->opcode >= OPCODE_COUNT) return out;
+  encode(node, out);
+  return out;
+}
+
+void encode(const opcode_node* node, encoding& out) {
+  out.known = false;
+  out.bytes.clear();
+  out.form = 0;
+  if (node->opcode < 0 || node->opcode >= OPCODE_COUNT) return;
   const opcode_info& row = opcode_row(node->opcode);
   const encoding_spec& e = row.encoding;
   std::vector<std::uint8_t>& b = out.bytes;
@@ -106,14 +114,19 @@ encoding encode(const opcode_node* node) {
       break;
     case shape::swap: b.push_back(low(r <= 1 ? 4 * r + s : 4 * s + r)); break;
   }
-  return out;
 }
 
 std::string get_hex_string(const opcode_node* node, int form, int suffix) {
+  std::string text;
+  append_hex_string(text, node, form, suffix);
+  return text;
+}
+
+void append_hex_string(std::string& text, const opcode_node* node, int form, int suffix) {
   const int x1 = node->p1_kind == PARAM_LABEL ? target_address(node->p1_value) : node->p1_value.num;
   const int x3 = node->p3_kind == PARAM_LABEL ? target_address(node->p3_value) : node->p3_value.num;
   // "%s ()", "%s_%d (%d)", "%s (%d,%d)", "%s_%d (%d,%d,%d)" and their kin.
-  std::string text = get_opcode_name(node->opcode);
+  if (node->opcode >= 0 && node->opcode < OPCODE_COUNT) text += opcode_row(node->opcode).mnemonic;
   if (node->size != 1 || form == 3) {
     text += '_';
     append_dec(text, suffix);
@@ -131,5 +144,4 @@ std::string get_hex_string(const opcode_node* node, int form, int suffix) {
     }
   }
   text += ')';
-  return text;
 }

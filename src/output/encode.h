@@ -16,7 +16,12 @@ struct encoding {
 
 /// The bytes of a checked and laid-out statement, in address order.
 encoding encode(const opcode_node* node);
+/// The same into `out`, whose byte array is reused: no allocation per
+/// statement when placing a whole program.
+void encode(const opcode_node* node, encoding& out);
 
 /// The comment of the byte whose suffix is `suffix` (size - 1 at the first
 /// byte, counting down to 0 at the last).
 std::string get_hex_string(const opcode_node* node, int form, int suffix);
+/// The same comment appended to `text`.
+void append_hex_string(std::string& text, const opcode_node* node, int form, int suffix);

@@ -1,5 +1,7 @@
 #include "output/output_file.h"
 
+#include <utility>
+
 #include "core/appendf.h"
 #include "platform/disk.h"
 
@@ -20,14 +22,35 @@ std::string file_header(const char* title, const char* version) {
 }
 
 void write_output_file(run_context& run, const std::string& path, const std::string& text) {
+  output_writer out(run, path);
+  out.text = text;
+  out.finish();
+}
+
+output_writer::output_writer(run_context& run, std::string path)
+    : run_(run), path_(std::move(path)) {
   // A source named like one of its outputs must survive its own run.
-  if (run.disk.same_file(path, run.source.full())) {
-    run.diag.report(message_id::write_over_source, nullptr, 0, path.c_str());
+  over_source_ = run_.disk.same_file(path_, run_.source.full());
+  if (!over_source_) stream_ = run_.disk.create_file(path_);
+  text.reserve(CHUNK + 256);
+}
+
+void output_writer::flush() {
+  if (stream_ != nullptr) stream_->write(text);
+  text.clear();
+}
+
+void output_writer::finish() {
+  if (over_source_) {
+    run_.diag.report(message_id::write_over_source, nullptr, 0, path_.c_str());
     return;
   }
-  if (!run.disk.write_file(path, text)) {
-    run.diag.report(message_id::write_failed, nullptr, 0, path.c_str());
+  flush();
+  if (stream_ == nullptr || !stream_->commit()) {
+    stream_.reset();
+    run_.diag.report(message_id::write_failed, nullptr, 0, path_.c_str());
     return;
   }
-  run.outputs_written.push_back(path);
+  stream_.reset();
+  run_.outputs_written.push_back(path_);
 }

@@ -10,11 +10,21 @@ int program_image::highest_used() const {
   return -1;
 }
 
+void append_cell_comment(std::string& text, const image_cell& cell) {
+  if (cell.statement == nullptr) {
+    text += "unused";
+  } else {
+    append_hex_string(text, cell.statement, cell.form, cell.suffix);
+  }
+}
+
 namespace {
 
-/// Places one statement; false when placement has to end here.
-bool place_statement(run_context& run, program_image& image, const opcode_node* node) {
-  const encoding code = encode(node);
+/// Places one statement; false when placement has to end here. `code` is
+/// room for its encoding.
+bool place_statement(run_context& run, program_image& image, const opcode_node* node,
+                     encoding& code) {
+  encode(node, code);
   if (!code.known) {
     run.diag.report(message_id::hex_opcode_not_found, nullptr, 0);
     return true;
@@ -24,8 +34,11 @@ bool place_statement(run_context& run, program_image& image, const opcode_node* 
   for (int i = 0; i < count; ++i) {
     const int address = node->address + i;
     if (address < 0 || address >= IMAGE_SIZE) continue;
-    image.cells[address].value = code.bytes[i];
-    image.cells[address].comment = get_hex_string(node, code.form, count - 1 - i);
+    image_cell& cell = image.cells[address];
+    cell.value = code.bytes[i];
+    cell.statement = node;
+    cell.form = static_cast<std::uint8_t>(code.form);
+    cell.suffix = static_cast<std::uint8_t>(count - 1 - i);
   }
   for (int i = 0; i < count; ++i) {
     const int address = node->address + i;
@@ -48,9 +61,10 @@ bool place_statement(run_context& run, program_image& image, const opcode_node* 
 void place_program(run_context& run, program_image& image) {
   const opcode_node& start_opcode = run.prog.start_opcode;
   if (start_opcode.next == nullptr) return;
+  encoding code;
   const opcode_node* node = &start_opcode;
   do {
-    if (!place_statement(run, image, node)) return;
+    if (!place_statement(run, image, node, code)) return;
     node = node->next;
   } while (node != &start_opcode);
 }

@@ -7,7 +7,9 @@
 
 void write_dbgfile(run_context& run) {
   const opcode_node& start_opcode = run.prog.start_opcode;
-  std::string text = file_header("Downloadable DBG-File for ZR17", nullptr);
+  output_writer out(run, output_file_name(run, ".dbg"));
+  std::string& text = out.text;
+  text += file_header("Downloadable DBG-File for ZR17", nullptr);
   if (start_opcode.next != nullptr) {
     const opcode_node* node = &start_opcode;
     do {
@@ -18,9 +20,10 @@ void write_dbgfile(run_context& run) {
       text += ' ';
       text += node->file;
       text += '\n';
+      out.flush_if_full();
       node = node->next;
     } while (node != &start_opcode);
     text += "\n\n";
   }
-  write_output_file(run, output_file_name(run, ".dbg"), text);
+  out.finish();
 }

@@ -10,8 +10,9 @@
 namespace {
 
 /// Two bytes per line, each with the comment of the instruction it belongs to.
-std::string hex_file_text(const program_image& image, int highest) {
-  std::string text = file_header("Downloadable Hex-File for ZR17", zr17_version);
+void write_hex_text(output_writer& out, const program_image& image, int highest) {
+  std::string& text = out.text;
+  text += file_header("Downloadable Hex-File for ZR17", zr17_version);
   for (int address = 0; address <= highest; address += 2) {
     const image_cell& even = image.cells[address];
     const image_cell& odd = image.cells[address + 1];
@@ -24,25 +25,29 @@ std::string hex_file_text(const program_image& image, int highest) {
     text += "\t//--- ";
     append_dec(text, address);
     text += ": ";
-    text += even.comment;
+    append_cell_comment(text, even);
     text += ";  ";
-    text += odd.comment;
+    append_cell_comment(text, odd);
     text += ";\n";
+    out.flush_if_full();
   }
   text += "\n\n";
-  return text;
+  out.finish();
 }
 
 /// The bare bytes, sixteen to a line.
-std::string sim_hex_file_text(const program_image& image, int highest) {
-  std::string text;
+void write_sim_hex_text(output_writer& out, const program_image& image, int highest) {
+  std::string& text = out.text;
   for (int address = 0; address <= highest; ++address) {
     append_hex(text, image.cells[address].value, 2);
     text += ' ';
-    if ((address & 0xF) == 0xF) text += '\n';
+    if ((address & 0xF) == 0xF) {
+      text += '\n';
+      out.flush_if_full();
+    }
   }
   text += "\n\n";
-  return text;
+  out.finish();
 }
 
 }  // namespace
@@ -51,9 +56,12 @@ void write_hexfile(run_context& run) {
   program_image image;
   place_program(run, image);
   const int highest = image.highest_used();
-  write_output_file(run, output_file_name(run, ".hex"), hex_file_text(image, highest));
-  write_output_file(run, output_file_name(run, "_sim.hex"),
-                    sim_hex_file_text(image, highest));
+  {
+    output_writer out(run, output_file_name(run, ".hex"));
+    write_hex_text(out, image, highest);
+  }
+  output_writer out(run, output_file_name(run, "_sim.hex"));
+  write_sim_hex_text(out, image, highest);
   write_objfile(run);
   write_eeprom_file(run);
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -186,11 +187,70 @@ std::unique_ptr<source_reader> real_disk::open_source(const std::string& path,
   return std::make_unique<file_reader>(file);
 }
 
-bool real_disk::write_file(const std::string& path, const std::string& text) {
+namespace {
+
+/// A file written through a temporary beside its target (see output_stream).
+class temporary_file_stream : public output_stream {
+ public:
+  temporary_file_stream(std::FILE* file, std::string temporary, std::string target)
+      : file_(file), temporary_(std::move(temporary)), target_(std::move(target)) {}
+  temporary_file_stream(const temporary_file_stream&) = delete;
+  temporary_file_stream& operator=(const temporary_file_stream&) = delete;
+
+  ~temporary_file_stream() override {
+    if (file_ != nullptr) {
+      std::fclose(file_);
+      std::remove(temporary_.c_str());
+    }
+  }
+
+  void write(std::string_view text) override {
+    if (ok_ && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) ok_ = false;
+  }
+
+  bool commit() override {
+    if (file_ == nullptr) return false;
+    bool ok = ok_;
+    ok = std::fflush(file_) == 0 && ok;
+    ok = std::fclose(file_) == 0 && ok;
+    file_ = nullptr;
+    if (ok) ok = replace_file(temporary_, target_);
+    if (!ok) std::remove(temporary_.c_str());
+    return ok;
+  }
+
+ private:
+  std::FILE* file_;  ///< open until commit()
+  std::string temporary_;
+  std::string target_;
+  bool ok_ = true;  ///< every write so far went through
+};
+
+/// Gathers the pieces for a disk that writes files whole.
+class gathering_stream : public output_stream {
+ public:
+  gathering_stream(disk_interface& disk, std::string path)
+      : disk_(disk), path_(std::move(path)) {}
+  void write(std::string_view text) override { text_ += text; }
+  bool commit() override { return disk_.write_file(path_, text_); }
+
+ private:
+  disk_interface& disk_;
+  std::string path_;
+  std::string text_;
+};
+
+}  // namespace
+
+std::unique_ptr<output_stream> disk_interface::create_file(const std::string& path) {
+  return std::make_unique<gathering_stream>(*this, path);
+}
+
+std::unique_ptr<output_stream> real_disk::create_file(const std::string& path) {
   std::string target = native_path(path);
   // An output that cannot be written in place is not replaced behind its
   // back either.
-  if (!may_replace(target)) return false;
+  if (!may_replace(target)) return nullptr;
 #ifndef _WIN32
   // Writing through a link replaces what it points at, not the link.
   if (char* resolved = realpath(target.c_str(), nullptr)) {
@@ -203,13 +263,22 @@ bool real_disk::write_file(const std::string& path, const std::string& text) {
   // limit) leaves the old file as it was and no stray file behind.
   std::string temporary;
   std::FILE* file = create_temporary(target, temporary);
+  if (file == nullptr) return nullptr;
+  // Copies: the names are still needed when the stream cannot be made.
+  try {
+    return std::make_unique<temporary_file_stream>(file, temporary, target);
+  } catch (...) {
+    std::fclose(file);
+    std::remove(temporary.c_str());
+    throw;
+  }
+}
+
+bool real_disk::write_file(const std::string& path, const std::string& text) {
+  std::unique_ptr<output_stream> file = create_file(path);
   if (file == nullptr) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  ok = std::fflush(file) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  if (ok) ok = replace_file(temporary, target);
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
+  file->write(text);
+  return file->commit();
 }
 
 void real_disk::remove_file(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <set>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/path_style.h"
 
@@ -19,6 +20,19 @@ class source_reader {
   virtual long read(char* buffer, std::size_t max) = 0;
 };
 
+/// An output file being written, piece by piece. The pieces go to a new
+/// file beside the target, which takes the target's place at commit(): a
+/// failed write leaves the old file as it was and no stray file behind.
+class output_stream {
+ public:
+  /// Without a successful commit() the new file goes and the old one stays.
+  virtual ~output_stream() = default;
+  /// Appends `text`; a failure shows at commit().
+  virtual void write(std::string_view text) = 0;
+  /// Puts the file in place; false when any of it could not be written.
+  virtual bool commit() = 0;
+};
+
 class disk_interface {
  public:
   virtual ~disk_interface() = default;
@@ -28,6 +42,10 @@ class disk_interface {
                                                      std::string& reason) = 0;
   /// Creates or replaces a text file; false when it cannot be written.
   virtual bool write_file(const std::string& path, const std::string& text) = 0;
+  /// Starts creating or replacing a text file that is written in pieces;
+  /// null when it cannot be written. The file appears at commit(). By
+  /// default the pieces are gathered and given to write_file at commit().
+  virtual std::unique_ptr<output_stream> create_file(const std::string& path);
   /// Deletes a regular file; a missing file is no error, and anything else
   /// of that name (a directory) stays.
   virtual void remove_file(const std::string& path) = 0;
@@ -44,6 +62,8 @@ class real_disk : public disk_interface {
   std::unique_ptr<source_reader> open_source(const std::string& path,
                                              std::string& reason) override;
   bool write_file(const std::string& path, const std::string& text) override;
+  /// Writes as the pieces come, so that no file is ever held whole.
+  std::unique_ptr<output_stream> create_file(const std::string& path) override;
   void remove_file(const std::string& path) override;
   bool same_file(const std::string& a, const std::string& b) override;
   bool is_directory(const std::string& path) override;

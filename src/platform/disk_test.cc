@@ -5,7 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #ifndef _WIN32
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -77,6 +82,27 @@ TEST(MemoryDisk, ReadsWritesAndRemovesUnderTheNativePath) {
   EXPECT_EQ(d.files.count("src/b.hex"), 0u);
 }
 
+TEST(MemoryDisk, AStreamedFileIsWrittenWholeAtCommitOnly) {
+  memory_disk d;
+  d.files["out.hex"] = "old";
+  {
+    auto file = d.create_file("out.hex");
+    ASSERT_NE(file, nullptr);
+    file->write("new ");
+    EXPECT_EQ(d.files["out.hex"], "old");
+  }
+  EXPECT_EQ(d.files["out.hex"], "old");
+  auto file = d.create_file("out.hex");
+  file->write("new ");
+  file->write("text");
+  EXPECT_TRUE(file->commit());
+  EXPECT_EQ(d.files["out.hex"], "new text");
+  d.read_only["locked.hex"] = true;
+  auto locked = d.create_file("locked.hex");
+  locked->write("x");
+  EXPECT_FALSE(locked->commit());
+}
+
 TEST(RealDisk, ADirectoryIsNoSource) {
   real_disk d;
   std::string reason;
@@ -106,6 +132,75 @@ TEST(RealDisk, SameFileFollowsLinksAndSpellings) {
   EXPECT_EQ(d.open_source(dir + "/other.asm", reason), nullptr);
   EXPECT_EQ(rmdir((dir + "/prog.epr").c_str()), 0);
   for (const char* name : {"/prog.hex", "/prog.asm"}) std::remove((dir + name).c_str());
+  rmdir(dir.c_str());
+}
+
+namespace {
+
+/// The names in `dir`, sorted, without "." and "..".
+std::vector<std::string> directory_names(const std::string& dir) {
+  std::vector<std::string> names;
+  if (DIR* listing = opendir(dir.c_str())) {
+    while (const dirent* entry = readdir(listing)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(listing);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string file_text(const std::string& path) {
+  std::string text;
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    char buffer[256];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+      text.append(buffer, got);
+    }
+    std::fclose(file);
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST(RealDisk, AStreamedFileTakesThePlaceOfTheOldOneOnlyAtCommit) {
+  char pattern[] = "/tmp/zr17_disk_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  const std::string path = dir + "/prog.hex";
+  real_disk d;
+  ASSERT_TRUE(d.write_file(path, "old\n"));
+  {
+    // Given up before commit: the old file stays, and nothing beside it.
+    auto file = d.create_file(path);
+    ASSERT_NE(file, nullptr);
+    file->write("new\n");
+    EXPECT_EQ(file_text(path), "old\n");
+  }
+  EXPECT_EQ(file_text(path), "old\n");
+  EXPECT_EQ(directory_names(dir), std::vector<std::string>{"prog.hex"});
+
+  auto file = d.create_file(path);
+  ASSERT_NE(file, nullptr);
+  std::string expected;
+  for (int piece = 0; piece < 1000; ++piece) {
+    const std::string line = "line " + std::to_string(piece) + "\n";
+    file->write(line);
+    expected += line;
+  }
+  EXPECT_EQ(file_text(path), "old\n");
+  EXPECT_TRUE(file->commit());
+  EXPECT_EQ(file_text(path), expected);
+  EXPECT_EQ(directory_names(dir), std::vector<std::string>{"prog.hex"});
+
+  // A directory in the way: nothing can be written, nothing is left.
+  ASSERT_EQ(mkdir((dir + "/prog.dbg").c_str(), 0700), 0);
+  EXPECT_EQ(d.create_file(dir + "/prog.dbg"), nullptr);
+  EXPECT_EQ(directory_names(dir), (std::vector<std::string>{"prog.dbg", "prog.hex"}));
+  rmdir((dir + "/prog.dbg").c_str());
+  std::remove(path.c_str());
   rmdir(dir.c_str());
 }
 #endif
