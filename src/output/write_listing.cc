@@ -68,7 +68,7 @@ void append_code(std::string& row, const opcode_node* node) {
 
 }  // namespace
 
-std::string listing_text(const run_context& run, bool laid_out) {
+void write_listing(run_context& run, const std::string& path, bool laid_out) {
   const line_log& log = *run.lines;
   const std::vector<line_log::line>& lines = log.lines();
 
@@ -115,7 +115,9 @@ std::string listing_text(const run_context& run, bool laid_out) {
     text_column = std::max(text_column, place_column + place.size() + 2);
   }
 
-  std::string text = "ZR17 Assembler listing of ";
+  output_writer out(run, path);
+  std::string& text = out.text;
+  text = "ZR17 Assembler listing of ";
   text += run.source.full();
   text += '\n';
   if (!laid_out) text += "No addresses or bytes: the program has errors.\n";
@@ -154,10 +156,7 @@ std::string listing_text(const run_context& run, bool laid_out) {
       append_code(row, statement->second);
       end_row(text, row);
     }
+    out.flush_if_full();
   }
-  return text;
-}
-
-void write_listing(run_context& run, const std::string& path, bool laid_out) {
-  write_output_file(run, path, listing_text(run, laid_out));
+  out.finish();
 }

@@ -6,10 +6,7 @@
 
 #include "core/run_context.h"
 
-/// The listing's text from the run's line log. Addresses and bytes are shown
-/// only when `laid_out`: the jump optimisation has given every statement its
-/// final form and address.
-std::string listing_text(const run_context& run, bool laid_out);
-
-/// Writes the listing to `path`.
+/// Writes the listing from the run's line log to `path`. Addresses and bytes
+/// are shown only when `laid_out`: the jump optimisation has given every
+/// statement its final form and address.
 void write_listing(run_context& run, const std::string& path, bool laid_out);
